@@ -1,0 +1,45 @@
+# rg_add_test(<name> SOURCES <files...> [LIBS <targets...>] [STAGING] [TIMEOUT <s>]
+#             [ENVIRONMENT <VAR=value...>] [LABELS <labels...>])
+#
+# Builds a GoogleTest executable <name> from SOURCES, linked with the library's objects
+# (so internal code is reachable), GoogleTest/GoogleMock and LIBS, and registers it with
+# CTest under the same name. Every test runs headless with pinned font metrics and a
+# private runtime directory. STAGING marks a test that uses the fixed staging page; such
+# tests never run in parallel with each other.
+find_package(GTest REQUIRED)
+find_package(Threads REQUIRED)
+
+set(RG_TEST_RUNTIME_DIR ${PROJECT_BINARY_DIR}/test-runtime)
+file(MAKE_DIRECTORY ${RG_TEST_RUNTIME_DIR})
+file(CHMOD ${RG_TEST_RUNTIME_DIR} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+
+set(RG_TEST_ENVIRONMENT
+    QT_QPA_PLATFORM=offscreen
+    QT_FONT_DPI=96
+    XDG_RUNTIME_DIR=${RG_TEST_RUNTIME_DIR}
+    RG_SOURCE_DIR=${PROJECT_SOURCE_DIR}
+    RG_BINARY_DIR=${PROJECT_BINARY_DIR}
+    "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1"
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+
+function(rg_add_test name)
+    cmake_parse_arguments(arg "STAGING" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT;LABELS" ${ARGN})
+    add_executable(${name} ${arg_SOURCES})
+    target_link_libraries(${name} PRIVATE rg_objects GTest::gtest GTest::gmock GTest::gtest_main
+                          Threads::Threads ${CMAKE_DL_LIBS} ${arg_LIBS})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/utils
+                               ${PROJECT_SOURCE_DIR}/ReportGenerator/src
+                               ${PROJECT_SOURCE_DIR}/tests)
+    add_test(NAME ${name} COMMAND ${name})
+    if(NOT arg_TIMEOUT)
+        set(arg_TIMEOUT 300)
+    endif()
+    set_tests_properties(${name} PROPERTIES
+        TIMEOUT ${arg_TIMEOUT}
+        ENVIRONMENT "${RG_TEST_ENVIRONMENT};${arg_ENVIRONMENT}"
+        LABELS "${arg_LABELS}")
+    if(arg_STAGING)
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK staging-page)
+    endif()
+endfunction()

@@ -1,0 +1,141 @@
+#include <ReportGenerator/Log.h>
+
+#include "LogConfig.h"
+#include "LogState.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <sys/time.h>
+#include <syslog.h>
+#include <unistd.h>
+
+LogState g_logState;
+
+const char* const LogLevelNames[8] = { "EMERG", "ALERT", "CRIT", "ERROR", "WARNING", "NOTICE",
+    "INFO", "DEBUG" };
+
+namespace {
+
+constexpr size_t LINE_SIZE = 1024;
+// Room for the text of a line: the newline and the terminating zero must still fit.
+constexpr size_t TEXT_LIMIT = LINE_SIZE - 1;
+
+constexpr size_t TIME_TEXT_SIZE = 50;
+char timeOfDayText[TIME_TEXT_SIZE];
+
+// Appends to a line of length *used, never past TEXT_LIMIT - 1 characters.
+void appendV(char* line, size_t* used, const char* format, va_list args)
+{
+    const size_t room = TEXT_LIMIT - *used;
+    if (room <= 1)
+        return;
+    const int written = vsnprintf(line + *used, room, format, args);
+    if (written > 0)
+        *used += std::min(static_cast<size_t>(written), room - 1);
+}
+
+void append(char* line, size_t* used, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+void append(char* line, size_t* used, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    appendV(line, used, format, args);
+    va_end(args);
+}
+
+const char* levelName(int level)
+{
+    return level >= 0 && level <= 7 ? LogLevelNames[level] : "???";
+}
+
+const char* baseNameOf(const char* path)
+{
+    const char* slash = strrchr(path, '/');
+    return slash ? slash + 1 : path;
+}
+
+} // namespace
+
+void InitLog()
+{
+    LogState& state = g_logState;
+    state.lineCounter = 1;
+    if (state.programName[0] == '\0')
+        GetProgramName(getpid());
+    snprintf(state.syslogIdent, sizeof state.syslogIdent, "[%.*s]", LOG_NAME_SIZE - 1,
+        state.programName);
+    const int threshold = ReadLogConfig();
+    if (threshold >= 0 && threshold <= 7)
+        state.levelThreshold = threshold;
+    openlog(state.syslogIdent, LOG_PID | LOG_PERROR, LOG_USER);
+    fputs("\n\n", stderr);
+}
+
+void ResetLogState()
+{
+    g_logState = LogState();
+}
+
+void LogMessage(int reserved, int level, bool withLevel, bool withTime, bool withCounter,
+    const char* sourceFile, int line, int errorNumber, const char* format, ...)
+{
+    (void)reserved;
+    LogState& state = g_logState;
+    if (state.levelThreshold < 0)
+        InitLog();
+    if (state.readThisFileOnce == 0)
+        RefreshLogConfig();
+    if (level > state.levelThreshold)
+        return;
+    if (state.lineCounter <= 0)
+        InitLog();
+
+    const char* baseName = sourceFile ? baseNameOf(sourceFile) : nullptr;
+    if (baseName && IsLogExcluded(baseName, line, level))
+        return;
+
+    char* text = static_cast<char*>(calloc(LINE_SIZE, 1));
+    if (!text)
+        return;
+    size_t used = 0;
+    if (withLevel)
+        append(text, &used, "[%-7s] ", levelName(level));
+    if (withTime)
+        append(text, &used, "<%s>:", TimeOfDay2Str(nullptr));
+    if (withCounter && state.lineCounter > 0)
+        append(text, &used, "%4d: ", state.lineCounter);
+    if (baseName)
+        append(text, &used, "f=%s", baseName);
+    if (line > 0)
+        append(text, &used, " l=%d. ", line);
+    if (errorNumber > 0)
+        append(text, &used, " errno=%d. %s. ", errorNumber, strerror(errorNumber));
+    va_list args;
+    va_start(args, format);
+    appendV(text, &used, format, args);
+    va_end(args);
+    text[used] = '\n';
+
+    syslog(level, "%s", text);
+    // Wraps like the 32-bit counter it is; the next line then re-initialises the log.
+    state.lineCounter = static_cast<int>(static_cast<unsigned>(state.lineCounter) + 1u);
+    free(text);
+}
+
+char* TimeOfDay2Str(char* dst)
+{
+    timeval now {};
+    gettimeofday(&now, nullptr);
+    const time_t seconds = now.tv_sec;
+    tm local {};
+    if (localtime_r(&seconds, &local))
+        strftime(timeOfDayText, sizeof timeOfDayText, "%Y-%m-%d %H:%M:%S", &local);
+    if (dst)
+        strncpy(dst, timeOfDayText, TIME_TEXT_SIZE);
+    return timeOfDayText;
+}
