@@ -1,0 +1,35 @@
+// Report templates: marker lists and the filled page.
+#ifndef REPORTGENERATOR_HTMLREPORT_H
+#define REPORTGENERATOR_HTMLREPORT_H
+
+#include <ReportGenerator/reportgenerator_export.h>
+
+#include <QStringList>
+
+// A template and the page written from it. Markers: {~label~}, {@tag@}, {$image$}.
+class REPORTGENERATOR_EXPORT CHtmlReport
+{
+public:
+    // Keeps copies of both names; an empty template name stores neither.
+    CHtmlReport(char* pcTemplateHtmlFilename, char* pcOutputHtmlFilename);
+    ~CHtmlReport();
+    CHtmlReport(const CHtmlReport&) = delete;
+    CHtmlReport& operator=(const CHtmlReport&) = delete;
+
+    // Appends the text of every marker of the given pattern pair to list, in template
+    // order. Returns 0, or 1 (list unchanged) when the template cannot be read.
+    int ParseHtml(const char* pcOpening, const char* pcClosing, QStringList& list);
+    int GetListLabels(QStringList& list);
+    int GetListTags(QStringList& list);
+    int GetListImages(QStringList& list);
+
+    // Writes the page: the n-th marker of each kind receives the n-th item of its list.
+    // Returns 0 when the whole page was written, 1 otherwise (the old page stays).
+    int GenerateReport(QStringList labels, QStringList tags, QStringList images);
+
+private:
+    char* m_pcTemplateHtmlFilename;
+    char* m_pcOutputHtmlFilename;
+};
+
+#endif
