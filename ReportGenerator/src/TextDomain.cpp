@@ -1,10 +1,18 @@
-// TODO(localisation): catalog lookups; for now every text is its own translation.
+#include "TextDomain.h"
+
+#include "Languages.h"
 #include "LibraryStrings.h"
 
 #include <ReportGenerator/ReportGenerator.h>
 #include <ReportGenerator/Translation.h>
 
 #include <cstring>
+
+std::string CatalogPath(const std::string& language)
+{
+    return g_sDir + "/" + LocaleCodeOfLanguage(language.c_str()) + "/LC_MESSAGES/" + g_sPackage
+        + ".mo";
+}
 
 extern "C" void SetTextDomain(const char* pcPackage, const char* pcDir)
 {
@@ -22,6 +30,7 @@ extern "C" void GetTextDomain(char* pcPackage, char* pcDir)
         strcpy(pcDir, g_sDir.c_str());
 }
 
+// TODO(localisation): catalog lookups; for now every text is its own translation.
 const char* Get_Translation(const char* text)
 {
     return text;
