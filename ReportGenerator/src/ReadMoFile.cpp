@@ -1,0 +1,314 @@
+#include <ReportGenerator/ReadMoFile.h>
+
+#include "LogTrace.h"
+
+#include <ReportGenerator/StringUtils.h>
+
+#include <cassert>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr uint32_t MAGIC = 0x950412de;
+constexpr uint32_t MAGIC_SWAPPED = 0xde120495;
+constexpr size_t HEADER_SIZE = 28;
+constexpr uint64_t TABLE_ENTRY_SIZE = 8;
+constexpr uint64_t HASH_SLOT_SIZE = 4;
+// The probe step divides by the slot count minus 2.
+constexpr uint32_t MIN_HASH_SLOTS = 3;
+// The hex trace text holds 2 digits per byte and a zero in 1024 characters.
+constexpr size_t HEX_TEXT_SIZE = 1024;
+constexpr size_t MAX_HEX_BYTES = (HEX_TEXT_SIZE - 1) / 2;
+
+// The loaded file image as the internal steps see it.
+struct MoImage
+{
+    const unsigned char* bytes;
+    size_t size;
+    bool reversed;
+    uint32_t numStrings;
+    uint32_t originalTableOffset;
+    uint32_t translatedTableOffset;
+    uint32_t hashSlots;
+    uint32_t hashOffset;
+};
+
+// A translation of the image: where it starts, its length and the offset of the table
+// word that named it.
+struct MoString
+{
+    const char* text;
+    size_t length;
+    uint64_t addressOffset;
+    uint32_t stringOffset;
+};
+
+bool extentFits(uint64_t offset, uint64_t length, size_t size)
+{
+    return offset <= size && length <= size - offset;
+}
+
+uint32_t my_swap4(uint32_t value)
+{
+    RG_LOG(LOG_DEBUG, "%s::", "my_swap4");
+    return __builtin_bswap32(value);
+}
+
+uint32_t loadWord(const unsigned char* bytes)
+{
+    uint32_t word;
+    memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// Callers have checked that the word lies inside the image.
+uint32_t read4_from_offset(const MoImage& image, uint64_t offset)
+{
+    RG_LOG(LOG_DEBUG, "%s::", "read4_from_offset");
+    const uint32_t word = loadWord(image.bytes + offset);
+    return image.reversed ? my_swap4(word) : word;
+}
+
+uint32_t hashpjw(const char* s)
+{
+    RG_LOG(LOG_DEBUG, "%s::", "hashpjw");
+    uint32_t h = 0;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(s); *c; ++c) {
+        h = (h << 4) + *c;
+        const uint32_t g = h & 0xf0000000;
+        if (g != 0) {
+            h ^= g >> 24;
+            h ^= g;
+        }
+    }
+    return h;
+}
+
+bool indexInCatalog(const MoImage& image, int index)
+{
+    return index >= 0 && static_cast<uint32_t>(index) < image.numStrings;
+}
+
+// Text of entry index of a table with the bytes left in the image from its start; a
+// null text when it starts outside the image.
+struct BoundedText
+{
+    const char* text;
+    size_t room;
+    uint64_t addressOffset;
+    uint32_t stringOffset;
+};
+
+BoundedText stringAt(const MoImage& image, uint32_t tableOffset, int index)
+{
+    BoundedText string {};
+    string.addressOffset = tableOffset + TABLE_ENTRY_SIZE * static_cast<uint64_t>(index) + 4;
+    string.stringOffset = read4_from_offset(image, string.addressOffset);
+    if (string.stringOffset < image.size) {
+        string.text = reinterpret_cast<const char*>(image.bytes + string.stringOffset);
+        string.room = image.size - string.stringOffset;
+    }
+    return string;
+}
+
+BoundedText get_source_string(const MoImage& image, int index)
+{
+    RG_LOG(LOG_DEBUG, "%s::", "get_source_string");
+    return stringAt(image, image.originalTableOffset, index);
+}
+
+// A translation must end with its zero byte inside the image, else it is left null.
+MoString get_translated_string(const MoImage& image, int index)
+{
+    RG_LOG(LOG_DEBUG, "%s::", "get_translated_string");
+    const BoundedText string = stringAt(image, image.translatedTableOffset, index);
+    MoString translation { nullptr, 0, string.addressOffset, string.stringOffset };
+    const void* end = string.text ? memchr(string.text, '\0', string.room) : nullptr;
+    if (end) {
+        translation.text = string.text;
+        translation.length = static_cast<size_t>(static_cast<const char*>(end) - string.text);
+    }
+    return translation;
+}
+
+// Byte-for-byte comparison that stops at the end of the image: a source string
+// without its zero byte inside the image matches nothing.
+bool boundedEquals(const BoundedText& source, const char* s)
+{
+    for (size_t i = 0; i < source.room; ++i) {
+        if (source.text[i] != s[i])
+            return false;
+        if (s[i] == '\0')
+            return true;
+    }
+    return false;
+}
+
+bool labelMatches(const MoImage& image, const char* s, int index)
+{
+    RG_LOG(LOG_DEBUG, "%s::", "label_matches");
+    return indexInCatalog(image, index) && boundedEquals(get_source_string(image, index), s);
+}
+
+// Double hashing over the table; every probe stays in the cycle that starts at the
+// first slot, so the search ends after at most S probes.
+int get_target_index(const MoImage& image, const char* s)
+{
+    RG_LOG(LOG_DEBUG, "%s::", "get_target_index");
+    const uint32_t h = hashpjw(s);
+    const uint32_t slots = image.hashSlots;
+    const uint32_t first = h % slots;
+    const uint32_t increment = 1 + h % (slots - 2);
+    uint32_t idx = first;
+    do {
+        const uint32_t value = read4_from_offset(image, image.hashOffset + HASH_SLOT_SIZE * idx);
+        if (value == 0)
+            return -1;
+        // A slot naming no entry is passed over like one naming another label.
+        const int index = static_cast<int>(value - 1);
+        if (value <= image.numStrings && labelMatches(image, s, index))
+            return index;
+        idx = static_cast<uint32_t>((uint64_t { idx } + increment) % slots);
+    } while (idx != first);
+    return -1;
+}
+
+void traceTranslation(const MoString& translation)
+{
+    char acHexStr[HEX_TEXT_SIZE];
+    acHexStr[0] = '\0';
+    // A long translation shows only its first bytes in the trace.
+    const size_t shown = translation.length < MAX_HEX_BYTES ? translation.length : MAX_HEX_BYTES;
+    ByteToHexStr(translation.text, static_cast<int>(shown), acHexStr);
+    RG_LOG(LOG_DEBUG, "%s::\n\taddr_offset=0x%X\n\tstring_offset=0x%X\n\tt=\"%s\"\n\tacHexStr=[%s]",
+        "get_translated_string", static_cast<unsigned>(translation.addressOffset),
+        translation.stringOffset, translation.text, acHexStr);
+}
+
+bool headerFits(const MoImage& image)
+{
+    return image.hashSlots >= MIN_HASH_SLOTS
+        && extentFits(image.originalTableOffset, TABLE_ENTRY_SIZE * image.numStrings, image.size)
+        && extentFits(image.translatedTableOffset, TABLE_ENTRY_SIZE * image.numStrings, image.size)
+        && extentFits(image.hashOffset, HASH_SLOT_SIZE * image.hashSlots, image.size);
+}
+
+} // namespace
+
+CReadMoFile::CReadMoFile(const char* path)
+{
+    RG_LOG(LOG_DEBUG, "%s::", "CReadMoFile");
+    data = nullptr;
+    Reversed = 0;
+    num_strings = 0;
+    original_table_offset = 0;
+    translated_table_offset = 0;
+    hash_num_entries = 0;
+    hash_offset = 0;
+    data_size = 0;
+    RG_LOG(LOG_DEBUG, "%s::File input = \"%s\"", "CReadMoFile", path);
+
+    FILE* file = fopen(path, "rb");
+    if (!file)
+        return;
+    void* image = nullptr;
+    const int size = os_read_entire_file(file, &image);
+    fclose(file);
+    if (size < 0)
+        return;
+    data = static_cast<unsigned char*>(image);
+    data_size = static_cast<size_t>(size);
+    if (data_size < HEADER_SIZE) {
+        abort();
+        return;
+    }
+    const uint32_t magic = loadWord(data);
+    if (magic != MAGIC && magic != MAGIC_SWAPPED) {
+        abort();
+        return;
+    }
+    Reversed = magic == MAGIC_SWAPPED ? 1 : 0;
+    MoImage header { data, data_size, Reversed == 1, 0, 0, 0, 0, 0 };
+    if (read4_from_offset(header, 4) != 0) {
+        abort();
+        return;
+    }
+    num_strings = read4_from_offset(header, 8);
+    original_table_offset = read4_from_offset(header, 12);
+    translated_table_offset = read4_from_offset(header, 16);
+    hash_num_entries = read4_from_offset(header, 20);
+    hash_offset = read4_from_offset(header, 24);
+    header = { data, data_size, Reversed == 1, num_strings, original_table_offset,
+        translated_table_offset, hash_num_entries, hash_offset };
+    if (!headerFits(header)) {
+        abort();
+        return;
+    }
+    RG_LOG(LOG_DEBUG,
+        "%s::\n\tReversed=%d\n\tnum_strings=%d\n\toriginal_table_offset=%d\n\ttranslated_table_"
+        "offset=%d\n\thash_num_entries=%d\n\thash_offset=%d",
+        "CReadMoFile", Reversed, static_cast<int>(num_strings),
+        static_cast<int>(original_table_offset), static_cast<int>(translated_table_offset),
+        static_cast<int>(hash_num_entries), static_cast<int>(hash_offset));
+}
+
+CReadMoFile::~CReadMoFile()
+{
+    RG_LOG(LOG_DEBUG, "%s::", "~CReadMoFile");
+    free(data);
+}
+
+const char* CReadMoFile::text_lookup(const char* s)
+{
+    if (!data || !s)
+        return s;
+    const MoImage image { data, data_size, Reversed == 1, num_strings, original_table_offset,
+        translated_table_offset, hash_num_entries, hash_offset };
+    const int index = get_target_index(image, s);
+    if (index < 0)
+        return s;
+    RG_LOG(LOG_DEBUG, "%s::\n\ts=\"%s\"\n\ttarget_index=%d", "text_lookup", s, index);
+    const MoString translation = get_translated_string(image, index);
+    if (!translation.text)
+        return s;
+    traceTranslation(translation);
+    return translation.text;
+}
+
+bool CReadMoFile::label_matches(const char* s, int index)
+{
+    if (!data || !s)
+        return false;
+    const MoImage image { data, data_size, Reversed == 1, num_strings, original_table_offset,
+        translated_table_offset, hash_num_entries, hash_offset };
+    return labelMatches(image, s, index);
+}
+
+void CReadMoFile::abort()
+{
+    RG_LOG(LOG_DEBUG, "%s::", "abort");
+    free(data);
+    data = nullptr;
+}
+
+int CReadMoFile::os_read_entire_file(FILE* file, void** out)
+{
+    RG_LOG(LOG_DEBUG, "%s::", "os_read_entire_file");
+    assert(file);
+    struct stat status;
+    if (fstat(fileno(file), &status) != 0 || status.st_size <= 0 || status.st_size > INT_MAX)
+        return -1;
+    const size_t size = static_cast<size_t>(status.st_size);
+    void* buffer = malloc(size);
+    if (!buffer)
+        return -1;
+    if (fseek(file, 0, SEEK_SET) != 0 || fread(buffer, size, 1, file) != 1) {
+        free(buffer);
+        return -1;
+    }
+    *out = buffer;
+    return static_cast<int>(size);
+}
