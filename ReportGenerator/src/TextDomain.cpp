@@ -3,6 +3,7 @@
 #include "Languages.h"
 #include "LibraryStrings.h"
 
+#include <ReportGenerator/ReadMoFile.h>
 #include <ReportGenerator/ReportGenerator.h>
 #include <ReportGenerator/Translation.h>
 
@@ -30,8 +31,15 @@ extern "C" void GetTextDomain(char* pcPackage, char* pcDir)
         strcpy(pcDir, g_sDir.c_str());
 }
 
-// TODO(localisation): catalog lookups; for now every text is its own translation.
 const char* Get_Translation(const char* text)
 {
-    return text;
+    // Outlives the catalog, which is read afresh on every call so that a change of the
+    // language or the text domain takes effect at once.
+    static std::string lastTranslation;
+    CReadMoFile catalog(CatalogPath(g_sLanguage).c_str());
+    const char* translation = catalog.text_lookup(text);
+    if (translation == text)
+        return text;
+    lastTranslation = translation;
+    return lastTranslation.c_str();
 }
