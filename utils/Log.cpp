@@ -4,6 +4,7 @@
 #include "LogState.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -81,15 +82,18 @@ void ResetLogState()
     g_logState = LogState();
 }
 
-void LogMessage(int reserved, int level, bool withLevel, bool withTime, bool withCounter,
-    const char* sourceFile, int line, int errorNumber, const char* format, ...)
+namespace {
+
+__attribute__((noinline)) void logLine(int level, bool withLevel, bool withTime, bool withCounter,
+    const char* sourceFile, int line, int errorNumber, const char* format, va_list args)
 {
-    (void)reserved;
     LogState& state = g_logState;
     if (state.levelThreshold < 0)
         InitLog();
     if (state.readThisFileOnce == 0)
         RefreshLogConfig();
+    // While the filter file is consulted on every call, no call may skip this path.
+    state.dropAbove = state.readThisFileOnce == 0 ? INT_MAX : state.levelThreshold;
     if (level > state.levelThreshold)
         return;
     if (state.lineCounter <= 0)
@@ -115,16 +119,28 @@ void LogMessage(int reserved, int level, bool withLevel, bool withTime, bool wit
         append(text, &used, " l=%d. ", line);
     if (errorNumber > 0)
         append(text, &used, " errno=%d. %s. ", errorNumber, strerror(errorNumber));
-    va_list args;
-    va_start(args, format);
     appendV(text, &used, format, args);
-    va_end(args);
     text[used] = '\n';
 
     syslog(level, "%s", text);
     // Wraps like the 32-bit counter it is; the next line then re-initialises the log.
     state.lineCounter = static_cast<int>(static_cast<unsigned>(state.lineCounter) + 1u);
     free(text);
+}
+
+} // namespace
+
+void LogMessage(int reserved, int level, bool withLevel, bool withTime, bool withCounter,
+    const char* sourceFile, int line, int errorNumber, const char* format, ...)
+{
+    (void)reserved;
+    // The whole cost of a dropped call: one comparison, before any other work.
+    if (level > g_logState.dropAbove)
+        return;
+    va_list args;
+    va_start(args, format);
+    logLine(level, withLevel, withTime, withCounter, sourceFile, line, errorNumber, format, args);
+    va_end(args);
 }
 
 char* TimeOfDay2Str(char* dst)

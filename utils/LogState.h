@@ -2,6 +2,8 @@
 #ifndef REPORTGENERATOR_LOGSTATE_H
 #define REPORTGENERATOR_LOGSTATE_H
 
+#include <climits>
+
 constexpr int LOG_EXCLUDE_SLOTS = 10;
 constexpr int LOG_NAME_SIZE = 80;
 
@@ -19,6 +21,9 @@ struct LogState
     int lineCounter = 0;
     // The system log keeps this pointer, so it lives as long as the process.
     char syslogIdent[120] = {};
+    // Levels above it are dropped without further work: the threshold once the logger is
+    // set up and reads its filter file once, else INT_MAX (every call takes the full path).
+    int dropAbove = INT_MAX;
 };
 
 extern LogState g_logState;
