@@ -5,6 +5,7 @@
 
 #include <ReportGenerator/ReportGenerator.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
@@ -111,15 +112,14 @@ char* GetCurrentSettingLanguage()
     if (!end)
         end = strchr(value, '@');
     const size_t length = end ? static_cast<size_t>(end - value) : strlen(value);
-    // A value too long for the buffer cannot be a code of the table: it is cut, and the
-    // lookup below then falls back to English.
-    snprintf(acCurrentSettingLanguage, sizeof acCurrentSettingLanguage, "%.*s",
-        static_cast<int>(length), value);
+    // A value too long for the buffer is cut to fit; it cannot be a code of the table, so
+    // the lookup below falls back to English all the same.
+    const size_t kept = std::min(length, sizeof acCurrentSettingLanguage - 1);
+    memcpy(acCurrentSettingLanguage, value, kept);
+    acCurrentSettingLanguage[kept] = '\0';
     RG_LOG(LOG_DEBUG, "%s::Current Setting Locale is \"%s\"", "GetCurrentSettingLanguage",
         acCurrentSettingLanguage);
-    const bool cut = length >= sizeof acCurrentSettingLanguage;
-    setCurrentSettingLanguage(
-        cut ? LANGUAGES[0].name : languageOfLocaleCode(acCurrentSettingLanguage));
+    setCurrentSettingLanguage(languageOfLocaleCode(acCurrentSettingLanguage));
     return reportCurrentSettingLanguage();
 }
 
