@@ -1,0 +1,43 @@
+// The built library loaded as the instrument loads it: dlopen, dlsym, dlclose.
+#ifndef RG_TESTS_LIBRARYLOADER_H
+#define RG_TESTS_LIBRARYLOADER_H
+
+#include <dlfcn.h>
+
+class LibraryLoader
+{
+public:
+    explicit LibraryLoader(const char* path)
+        : m_handle(dlopen(path, RTLD_NOW | RTLD_LOCAL))
+    { }
+    ~LibraryLoader() { Close(); }
+    LibraryLoader(const LibraryLoader&) = delete;
+    LibraryLoader& operator=(const LibraryLoader&) = delete;
+
+    bool IsLoaded() const { return m_handle != nullptr; }
+    // The loader's explanation of the last failure.
+    static const char* Error()
+    {
+        const char* error = dlerror();
+        return error ? error : "";
+    }
+
+    // An exported function by its symbol name, or null.
+    template <typename Function> Function* Symbol(const char* name) const
+    {
+        return m_handle ? reinterpret_cast<Function*>(dlsym(m_handle, name)) : nullptr;
+    }
+
+    // Unloads the library, which runs its unload hook; 0 on success.
+    int Close()
+    {
+        void* handle = m_handle;
+        m_handle = nullptr;
+        return handle ? dlclose(handle) : 0;
+    }
+
+private:
+    void* m_handle;
+};
+
+#endif
