@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in a Release tree, runs every Google Benchmark program and the
+# end-to-end comparison on the bundled example, and prints the tables.
+#
+#   bench/run-all.sh [BUILD_DIR] [options of compare-end-to-end.py]
+#
+# BUILD_DIR defaults to build-bench in the source tree. Results (JSON and the raw output of
+# each program) are kept in BUILD_DIR/bench-results.
+set -euo pipefail
+
+source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build_dir=$(realpath -m "${1:-$source_dir/build-bench}")
+shift $(($# > 0 ? 1 : 0))
+results=$build_dir/bench-results
+
+echo "== Building (Release) in $build_dir" >&2
+cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DRG_TESTS=OFF \
+    -DRG_BENCH=ON -DRG_EXAMPLES=ON >/dev/null
+cmake --build "$build_dir" -j"$(nproc)" >/dev/null
+rm -rf "$results"
+mkdir -p "$results"
+
+runtime=$(mktemp -d)
+trap 'rm -rf "$runtime"' EXIT
+chmod 700 "$runtime"
+export QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96 XDG_RUNTIME_DIR=$runtime
+
+echo "Date: $(date -R)"
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
+echo "Load before: $(uptime)"
+echo "Commit: $(git -C "$source_dir" rev-parse --short HEAD 2>/dev/null || echo unknown)"
+
+for source in "$source_dir"/bench/bench_*.cpp; do
+    name=$(basename "$source" .cpp)
+    echo "== $name" >&2
+    "$build_dir/bench/$name" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+        --benchmark_out="$results/$name.json" --benchmark_out_format=json \
+        >"$results/$name.txt" 2>&1
+done
+python3 "$source_dir/bench/summarize.py" "$results"/bench_*.json --json "$results/in-process.json"
+
+echo "== End to end" >&2
+python3 "$source_dir/bench/compare-end-to-end.py" --build-dir "$build_dir" \
+    --json "$results/end-to-end.json" "$@"
+echo
+echo "Load after: $(uptime)"
