@@ -1,4 +1,7 @@
-/* Report and language entry points of libReportGenerator, for C and C++ host programs. */
+/* Report and language entry points of libReportGenerator, for C and C++ host programs.
+ * Text arguments are NUL-terminated strings that the library only reads; the caller keeps
+ * ownership. The library keeps process-wide state (language, text domain, staging page):
+ * make one call at a time. */
 #ifndef REPORTGENERATOR_REPORTGENERATOR_H
 #define REPORTGENERATOR_REPORTGENERATOR_H
 
@@ -35,7 +38,8 @@ REPORTGENERATOR_EXPORT int CreateReport(const char* pcHtmlTemplateFilename, cons
  * staging page or the output failed. */
 REPORTGENERATOR_EXPORT int RenderReport(const char* pcOutputFilename, int iFormatType);
 
-/* Copies an already filled page onto the staging page and renders it like RenderReport. */
+/* Copies an already filled page onto the staging page and renders it like RenderReport;
+ * returns the result of RenderReport. */
 REPORTGENERATOR_EXPORT int GenerateReportHtml(
     const char* pcHtmlFilename, const char* pcOutputFilename, int iFormatType);
 

@@ -1,0 +1,109 @@
+# Installation and Debian packages for host programs.
+#
+# Components: Runtime (the library and its SONAME link) and Development (the headers, the
+# linker name, the CMake package and the pkg-config file). `cmake --install` installs
+# both; CPack builds one Debian package of each:
+#     cpack --config <build>/CPackConfig.cmake -G DEB
+# Configure with -DCMAKE_INSTALL_PREFIX=/usr to get Debian's multiarch library directory.
+include(CMakePackageConfigHelpers)
+
+set(RG_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/ReportGenerator)
+set(RG_INSTALL_PKGCONFIGDIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# Hosts include <ReportGenerator/...>, from the source tree or from the installed copy.
+target_include_directories(ReportGenerator PUBLIC
+    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
+    $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/include>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+
+# The Qt modules that hosts link through the library, taken from its link interface so
+# that the CMake package and the pkg-config file never drift from the build.
+get_target_property(rg_interface_libraries ReportGenerator INTERFACE_LINK_LIBRARIES)
+set(RG_QT_MODULES ${rg_interface_libraries})
+list(FILTER RG_QT_MODULES INCLUDE REGEX "^Qt5::")
+list(TRANSFORM RG_QT_MODULES REPLACE "^Qt5::" "")
+list(JOIN RG_QT_MODULES " " RG_QT_COMPONENTS)
+set(RG_PC_REQUIRES ${RG_QT_MODULES})
+list(TRANSFORM RG_PC_REQUIRES PREPEND "Qt5")
+list(JOIN RG_PC_REQUIRES " " RG_PC_REQUIRES)
+
+install(TARGETS ReportGenerator EXPORT ReportGeneratorTargets
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        COMPONENT Runtime
+        NAMELINK_COMPONENT Development)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/ReportGenerator
+    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+    COMPONENT Development
+    FILES_MATCHING PATTERN "*.h")
+install(FILES ${PROJECT_BINARY_DIR}/include/ReportGenerator/reportgenerator_export.h
+    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ReportGenerator
+    COMPONENT Development)
+
+# CMake package: find_package(ReportGenerator) gives ReportGenerator::ReportGenerator.
+install(EXPORT ReportGeneratorTargets
+    NAMESPACE ReportGenerator::
+    DESTINATION ${RG_INSTALL_CMAKEDIR}
+    COMPONENT Development)
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/ReportGeneratorConfig.cmake.in
+    ${PROJECT_BINARY_DIR}/ReportGeneratorConfig.cmake
+    INSTALL_DESTINATION ${RG_INSTALL_CMAKEDIR}
+    NO_SET_AND_CHECK_MACRO)
+# The SONAME changes with the major version, so only the same major version is compatible.
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/ReportGeneratorConfigVersion.cmake
+    COMPATIBILITY SameMajorVersion)
+install(FILES
+    ${PROJECT_BINARY_DIR}/ReportGeneratorConfig.cmake
+    ${PROJECT_BINARY_DIR}/ReportGeneratorConfigVersion.cmake
+    DESTINATION ${RG_INSTALL_CMAKEDIR}
+    COMPONENT Development)
+
+# pkg-config file: the prefix is found from the file's own place, so the installed tree
+# can be moved (a staging prefix, the Debian packages).
+file(RELATIVE_PATH RG_PC_PREFIX_FROM_PCFILEDIR
+    ${CMAKE_INSTALL_PREFIX}/${RG_INSTALL_PKGCONFIGDIR} ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" RG_PC_PREFIX_FROM_PCFILEDIR "${RG_PC_PREFIX_FROM_PCFILEDIR}")
+configure_file(${PROJECT_SOURCE_DIR}/cmake/ReportGenerator.pc.in
+    ${PROJECT_BINARY_DIR}/ReportGenerator.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/ReportGenerator.pc
+    DESTINATION ${RG_INSTALL_PKGCONFIGDIR}
+    COMPONENT Development)
+
+# Debian packages
+set(CPACK_PACKAGE_NAME reportgenerator)
+set(CPACK_PACKAGE_VENDOR "ReportGenerator developers")
+set(CPACK_PACKAGE_CONTACT "ReportGenerator developers <maintainers@users.noreply.c-seed-ee2be8bb.example>"
+    CACHE STRING "Maintainer of the Debian packages")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_GENERATOR DEB)
+set(CPACK_COMPONENTS_ALL Runtime Development)
+set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS Runtime)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+# The Qt runtime packages come from dpkg-shlibdeps, which reads the library's NEEDED entries.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Turns the component dependency into "libreportgenerator1 (= <version>)".
+set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
+
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME libreportgenerator${PROJECT_VERSION_MAJOR})
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
+# The project description is the synopsis of both packages; these are their long texts.
+set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
+    "Fills HTML report templates from the results of an optical-fibre connector end-face
+inspection and prints the page to PDF, a printer or the screen. This package holds
+the shared library.")
+# A shlibs file (so that hosts packaged later get their dependency) and ldconfig calls.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libreportgenerator-dev)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
+# The public headers include Qt headers, so hosts need Qt's development files.
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "qtbase5-dev, libqt5webkit5-dev")
+set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
+    "This package holds what host programs in C and C++ build with: the headers, the
+CMake package (find_package(ReportGenerator)) and the pkg-config file (ReportGenerator.pc).")
+
+include(CPack)
