@@ -193,9 +193,9 @@ def make_runners(setup, following, chromium):
         return Runner(name, setup.library_command(name, count, extra), setup.env,
                       os.path.join(setup.output_dir(name), "report.pdf"))
 
-    def bare(name, count):
+    def bare(name, count, extra=()):
         out = setup.output_dir(name)
-        return Runner(name, [setup.bare, setup.page, out, str(count)], setup.env,
+        return Runner(name, [setup.bare, setup.page, out, str(count)] + list(extra), setup.env,
                       os.path.join(out, "bare.pdf"))
 
     wk_pdf = os.path.join(setup.output_dir("wkhtmltopdf"), "page.pdf")
@@ -207,6 +207,7 @@ def make_runners(setup, following, chromium):
         bare("floor_first", 1),
         library("library_following", following + 1, ["--html-count=5"]),
         bare("floor_following", following + 1),
+        bare("floor_fresh_following", following + 1, ["--fresh-images"]),
     ]
     if chromium:
         runners.insert(2, ChromiumRunner(chromium, setup))
@@ -248,6 +249,10 @@ def following_times(runner, field):
         for report in reports[1:]:
             values.append(float(report["ms"]) - (float(report["pause_ms"]) if field else 0))
     return values
+
+
+def following_cpu_times(runner):
+    return [float(report["cpu_ms"]) for _, reports, _ in runner.runs for report in reports[1:]]
 
 
 def first_times_without_pauses(runner):
@@ -297,12 +302,17 @@ def summarise(runners, soak_result, labels):
         "library_first_without_pauses_ms": median(first_times_without_pauses(lib_first)),
         "library_following_ms": median(following_times(lib_following, False)),
         "library_following_without_pauses_ms": median(following_times(lib_following, True)),
+        "library_following_cpu_ms": median(following_cpu_times(lib_following)),
         "page_fill_ms": median(fill),
         "page_fill_without_pauses_ms": median(fill_without_pauses),
         "wkhtmltopdf_ms": median(by["wkhtmltopdf"].walls),
         "floor_first_ms": median(by["floor_first"].firsts),
         "floor_process_ms": median(by["floor_first"].walls),
         "floor_following_ms": median(following_times(by["floor_following"], False)),
+        "floor_following_cpu_ms": median(following_cpu_times(by["floor_following"])),
+        "floor_fresh_following_ms": median(following_times(by["floor_fresh_following"], False)),
+        "floor_fresh_following_cpu_ms": median(
+            following_cpu_times(by["floor_fresh_following"])),
         "peak_rss_kb": {runner.name: median(runner.peaks) for runner in runners},
         "soak": soak_result,
         "rounds": len(lib_first.walls),
@@ -324,6 +334,10 @@ def add_ratios(result):
         "following_vs_floor": (result["library_following_without_pauses_ms"]
                                / result["floor_following_ms"]),
         "first_vs_floor": result["library_first_without_pauses_ms"] / result["floor_first_ms"],
+        "following_cpu_vs_floor": (result["library_following_cpu_ms"]
+                                   / result["floor_following_cpu_ms"]),
+        "following_vs_fresh_floor": (result["library_following_without_pauses_ms"]
+                                     / result["floor_fresh_following_ms"]),
         "peak_rss_vs_wkhtmltopdf": peaks["library_first"] / peaks["wkhtmltopdf"],
         "growth_percent": result["soak"]["growth_percent"],
     }
@@ -366,6 +380,8 @@ def print_table(result, notes):
         ("library, each following report, without the label pauses",
          ms(r["library_following_without_pauses_ms"]),
          "%.3fx" % ratios["following_vs_wkhtmltopdf"], ""),
+        ("  CPU time of the process per following report", ms(r["library_following_cpu_ms"]),
+         "", ""),
         ("  of which CreateReportHtml (whole / without pauses)",
          "%s / %s" % (ms(r["page_fill_ms"]), ms(r["page_fill_without_pauses_ms"])), "", ""),
         ("  label pauses per report (%s calls, %d labels)"
@@ -383,6 +399,12 @@ def print_table(result, notes):
         ("  whole process", ms(r["floor_process_ms"]), "", ""),
         ("bare Qt WebKit, each following page", ms(r["floor_following_ms"]),
          "%.3fx" % (r["floor_following_ms"] / r["wkhtmltopdf_ms"]), ""),
+        ("  CPU time of the process per following page", ms(r["floor_following_cpu_ms"]), "", ""),
+        ("bare Qt WebKit, each following page, images read afresh",
+         ms(r["floor_fresh_following_ms"]),
+         "%.3fx" % (r["floor_fresh_following_ms"] / r["wkhtmltopdf_ms"]), ""),
+        ("  CPU time of the process per following page", ms(r["floor_fresh_following_cpu_ms"]),
+         "", ""),
         ("library after 1 / %d reports in one process (VmRSS)" % r["soak"]["count"],
          "", "", "%s / %s (%+.1f %%)" % (mb(r["soak"]["rss_after_first_kb"]),
                                          mb(r["soak"]["rss_after_last_kb"]),
@@ -403,6 +425,10 @@ def print_table(result, notes):
                                       "yes" if target["holds"] else "NO"))
     print("| (information) first report vs bare Qt WebKit's first page | %.3f | |"
           % ratios["first_vs_floor"])
+    print("| (information) CPU time per following report vs bare Qt WebKit | %.3f | |"
+          % ratios["following_cpu_vs_floor"])
+    print("| (information) following report vs bare Qt WebKit reading images afresh | %.3f | |"
+          % ratios["following_vs_fresh_floor"])
     for note in notes:
         print("\nNote: " + note)
 

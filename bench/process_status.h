@@ -22,6 +22,15 @@ inline double monotonicMilliseconds()
     return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
 }
 
+// CPU time of the whole process, all threads, in milliseconds: on a shared machine it tells
+// the work done apart from waiting for a turn on a core.
+inline double processCpuMilliseconds()
+{
+    timespec used {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    return used.tv_sec * 1e3 + used.tv_nsec / 1e6;
+}
+
 // Prints when the first PDF of the process was finished, on that clock.
 inline void printFirstPdfFinished()
 {

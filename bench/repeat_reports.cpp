@@ -7,8 +7,8 @@
 //       --high=high.png --locale-dir=DIR --output-dir=DIR [--count=N] [--html-count=M]
 //       [--language=ENGLISH] [--package=DovaReport] [--keep-page=FILE]
 //
-// Output, one "key=value" record a line: "load_ms", "report=i ms pause_ms pauses" for
-// each CreateReport, "html=i ms pause_ms pauses" for each extra CreateReportHtml, the
+// Output, one "key=value" record a line: "load_ms", "report=i ms cpu_ms pause_ms pauses"
+// for each CreateReport, the same with "html=i" for each extra CreateReportHtml, the
 // resident memory after the first and after the last report, and "unload_ms".
 #include "process_status.h"
 
@@ -126,10 +126,12 @@ void copyFile(const std::string& from, const std::string& to)
     std::ofstream(to, std::ios::binary) << readWholeFile(from);
 }
 
-void printRecord(const char* kind, int index, double milliseconds, const PauseMeter& before)
+void printRecord(const char* kind, int index, double milliseconds, double cpuMilliseconds,
+    const PauseMeter& before)
 {
-    std::printf("%s=%d ms=%.3f pause_ms=%.3f pauses=%d\n", kind, index, milliseconds,
-        pauseMeter.milliseconds - before.milliseconds, pauseMeter.calls - before.calls);
+    std::printf("%s=%d ms=%.3f cpu_ms=%.3f pause_ms=%.3f pauses=%d\n", kind, index, milliseconds,
+        cpuMilliseconds, pauseMeter.milliseconds - before.milliseconds,
+        pauseMeter.calls - before.calls);
     std::fflush(stdout);
 }
 
@@ -137,29 +139,33 @@ void makeReport(const LibraryApi& api, const ReportInputs& in, int index)
 {
     unlink(in.pdf.c_str());
     const PauseMeter before = pauseMeter;
+    const double cpuStart = processCpuMilliseconds();
     const auto start = std::chrono::steady_clock::now();
     const int result =
         api.createReport(in.templatePath.c_str(), in.language.c_str(), in.checkerXml.c_str(),
             in.customerXml.c_str(), in.lowImage.c_str(), in.highImage.c_str(), 0, in.pdf.c_str());
     const double milliseconds = millisecondsSince(start);
+    const double cpuMilliseconds = processCpuMilliseconds() - cpuStart;
     if (result != 0 || !isFinishedPdf(in.pdf.c_str())) {
         throw std::runtime_error("report " + std::to_string(index) + " failed, result "
             + std::to_string(result) + ", no PDF at " + in.pdf);
     }
-    printRecord("report", index, milliseconds, before);
+    printRecord("report", index, milliseconds, cpuMilliseconds, before);
 }
 
 void makePage(const LibraryApi& api, const ReportInputs& in, int index)
 {
     const PauseMeter before = pauseMeter;
+    const double cpuStart = processCpuMilliseconds();
     const auto start = std::chrono::steady_clock::now();
     const int result = api.createReportHtml(in.templatePath.c_str(), in.language.c_str(),
         in.checkerXml.c_str(), in.customerXml.c_str(), in.lowImage.c_str(), in.highImage.c_str());
     const double milliseconds = millisecondsSince(start);
+    const double cpuMilliseconds = processCpuMilliseconds() - cpuStart;
     if (result != 0) {
         throw std::runtime_error("page " + std::to_string(index) + " failed");
     }
-    printRecord("html", index, milliseconds, before);
+    printRecord("html", index, milliseconds, cpuMilliseconds, before);
 }
 
 int run(const Options& options)
