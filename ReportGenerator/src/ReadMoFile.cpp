@@ -1,5 +1,6 @@
 #include <ReportGenerator/ReadMoFile.h>
 
+#include "LogState.h"
 #include "LogTrace.h"
 
 #include <ReportGenerator/StringUtils.h>
@@ -9,6 +10,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
+
+// Each probe of a lookup has several trace lines. Testing the logger's drop level here,
+// the same single comparison LogMessage starts with, spares every dropped line the call.
+#define TRACE_STEP(...)                                                                            \
+    do {                                                                                           \
+        if (LOG_DEBUG <= g_logState.dropAbove)                                                     \
+            RG_LOG(LOG_DEBUG, __VA_ARGS__);                                                        \
+    } while (false)
 
 namespace {
 
@@ -53,7 +62,7 @@ bool extentFits(uint64_t offset, uint64_t length, size_t size)
 
 uint32_t my_swap4(uint32_t value)
 {
-    RG_LOG(LOG_DEBUG, "%s::", "my_swap4");
+    TRACE_STEP("%s::", "my_swap4");
     return __builtin_bswap32(value);
 }
 
@@ -67,24 +76,27 @@ uint32_t loadWord(const unsigned char* bytes)
 // Callers have checked that the word lies inside the image.
 uint32_t read4_from_offset(const MoImage& image, uint64_t offset)
 {
-    RG_LOG(LOG_DEBUG, "%s::", "read4_from_offset");
+    TRACE_STEP("%s::", "read4_from_offset");
     const uint32_t word = loadWord(image.bytes + offset);
     return image.reversed ? my_swap4(word) : word;
 }
 
+// Folds the top four bits of a step's sum back into bits 4 to 7.
+uint32_t foldTopNibble(uint32_t sum)
+{
+    return (sum & 0x0fffffff) ^ ((sum >> 24) & 0xf0);
+}
+
+// The sum of each step is kept unfolded: folding it and shifting by 4 is the same as
+// shifting it and moving the top nibble to bits 8 to 11, one operation shorter on the
+// path that every byte waits for.
 uint32_t hashpjw(const char* s)
 {
-    RG_LOG(LOG_DEBUG, "%s::", "hashpjw");
-    uint32_t h = 0;
-    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(s); *c; ++c) {
-        h = (h << 4) + *c;
-        const uint32_t g = h & 0xf0000000;
-        if (g != 0) {
-            h ^= g >> 24;
-            h ^= g;
-        }
-    }
-    return h;
+    TRACE_STEP("%s::", "hashpjw");
+    uint32_t sum = 0;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(s); *c; ++c)
+        sum = ((sum << 4) ^ ((sum >> 20) & 0xf00)) + *c;
+    return foldTopNibble(sum);
 }
 
 bool indexInCatalog(const MoImage& image, int index)
@@ -116,14 +128,14 @@ BoundedText stringAt(const MoImage& image, uint32_t tableOffset, int index)
 
 BoundedText get_source_string(const MoImage& image, int index)
 {
-    RG_LOG(LOG_DEBUG, "%s::", "get_source_string");
+    TRACE_STEP("%s::", "get_source_string");
     return stringAt(image, image.originalTableOffset, index);
 }
 
 // A translation must end with its zero byte inside the image, else it is left null.
 MoString get_translated_string(const MoImage& image, int index)
 {
-    RG_LOG(LOG_DEBUG, "%s::", "get_translated_string");
+    TRACE_STEP("%s::", "get_translated_string");
     const BoundedText string = stringAt(image, image.translatedTableOffset, index);
     MoString translation { nullptr, 0, string.addressOffset, string.stringOffset };
     const void* end = string.text ? memchr(string.text, '\0', string.room) : nullptr;
@@ -134,31 +146,31 @@ MoString get_translated_string(const MoImage& image, int index)
     return translation;
 }
 
-// Byte-for-byte comparison that stops at the end of the image: a source string
-// without its zero byte inside the image matches nothing.
-bool boundedEquals(const BoundedText& source, const char* s)
+// A label with its length, taken once per lookup.
+struct Label
 {
-    for (size_t i = 0; i < source.room; ++i) {
-        if (source.text[i] != s[i])
-            return false;
-        if (s[i] == '\0')
-            return true;
-    }
-    return false;
+    const char* text;
+    size_t length;
+};
+
+// Byte-for-byte comparison, zero byte included, which must lie inside the image.
+bool boundedEquals(const BoundedText& source, const Label& label)
+{
+    return source.room > label.length && memcmp(source.text, label.text, label.length + 1) == 0;
 }
 
-bool labelMatches(const MoImage& image, const char* s, int index)
+bool labelMatches(const MoImage& image, const Label& label, int index)
 {
-    RG_LOG(LOG_DEBUG, "%s::", "label_matches");
-    return indexInCatalog(image, index) && boundedEquals(get_source_string(image, index), s);
+    TRACE_STEP("%s::", "label_matches");
+    return indexInCatalog(image, index) && boundedEquals(get_source_string(image, index), label);
 }
 
 // Double hashing over the table; every probe stays in the cycle that starts at the
 // first slot, so the search ends after at most S probes.
-int get_target_index(const MoImage& image, const char* s)
+int get_target_index(const MoImage& image, const Label& label)
 {
-    RG_LOG(LOG_DEBUG, "%s::", "get_target_index");
-    const uint32_t h = hashpjw(s);
+    TRACE_STEP("%s::", "get_target_index");
+    const uint32_t h = hashpjw(label.text);
     const uint32_t slots = image.hashSlots;
     const uint32_t first = h % slots;
     const uint32_t increment = 1 + h % (slots - 2);
@@ -169,9 +181,10 @@ int get_target_index(const MoImage& image, const char* s)
             return -1;
         // A slot naming no entry is passed over like one naming another label.
         const int index = static_cast<int>(value - 1);
-        if (value <= image.numStrings && labelMatches(image, s, index))
+        if (value <= image.numStrings && labelMatches(image, label, index))
             return index;
-        idx = static_cast<uint32_t>((uint64_t { idx } + increment) % slots);
+        // Both are below S, so one subtraction is the remainder.
+        idx = idx >= slots - increment ? idx - (slots - increment) : idx + increment;
     } while (idx != first);
     return -1;
 }
@@ -183,7 +196,7 @@ void traceTranslation(const MoString& translation)
     // A long translation shows only its first bytes in the trace.
     const size_t shown = translation.length < MAX_HEX_BYTES ? translation.length : MAX_HEX_BYTES;
     ByteToHexStr(translation.text, static_cast<int>(shown), acHexStr);
-    RG_LOG(LOG_DEBUG, "%s::\n\taddr_offset=0x%X\n\tstring_offset=0x%X\n\tt=\"%s\"\n\tacHexStr=[%s]",
+    TRACE_STEP("%s::\n\taddr_offset=0x%X\n\tstring_offset=0x%X\n\tt=\"%s\"\n\tacHexStr=[%s]",
         "get_translated_string", static_cast<unsigned>(translation.addressOffset),
         translation.stringOffset, translation.text, acHexStr);
 }
@@ -200,7 +213,7 @@ bool headerFits(const MoImage& image)
 
 CReadMoFile::CReadMoFile(const char* path)
 {
-    RG_LOG(LOG_DEBUG, "%s::", "CReadMoFile");
+    TRACE_STEP("%s::", "CReadMoFile");
     data = nullptr;
     Reversed = 0;
     num_strings = 0;
@@ -209,7 +222,7 @@ CReadMoFile::CReadMoFile(const char* path)
     hash_num_entries = 0;
     hash_offset = 0;
     data_size = 0;
-    RG_LOG(LOG_DEBUG, "%s::File input = \"%s\"", "CReadMoFile", path);
+    TRACE_STEP("%s::File input = \"%s\"", "CReadMoFile", path);
 
     FILE* file = fopen(path, "rb");
     if (!file)
@@ -247,7 +260,7 @@ CReadMoFile::CReadMoFile(const char* path)
         abort();
         return;
     }
-    RG_LOG(LOG_DEBUG,
+    TRACE_STEP(
         "%s::\n\tReversed=%d\n\tnum_strings=%d\n\toriginal_table_offset=%d\n\ttranslated_table_"
         "offset=%d\n\thash_num_entries=%d\n\thash_offset=%d",
         "CReadMoFile", Reversed, static_cast<int>(num_strings),
@@ -257,7 +270,7 @@ CReadMoFile::CReadMoFile(const char* path)
 
 CReadMoFile::~CReadMoFile()
 {
-    RG_LOG(LOG_DEBUG, "%s::", "~CReadMoFile");
+    TRACE_STEP("%s::", "~CReadMoFile");
     free(data);
 }
 
@@ -267,10 +280,10 @@ const char* CReadMoFile::text_lookup(const char* s)
         return s;
     const MoImage image { data, data_size, Reversed == 1, num_strings, original_table_offset,
         translated_table_offset, hash_num_entries, hash_offset };
-    const int index = get_target_index(image, s);
+    const int index = get_target_index(image, Label { s, strlen(s) });
     if (index < 0)
         return s;
-    RG_LOG(LOG_DEBUG, "%s::\n\ts=\"%s\"\n\ttarget_index=%d", "text_lookup", s, index);
+    TRACE_STEP("%s::\n\ts=\"%s\"\n\ttarget_index=%d", "text_lookup", s, index);
     const MoString translation = get_translated_string(image, index);
     if (!translation.text)
         return s;
@@ -284,19 +297,19 @@ bool CReadMoFile::label_matches(const char* s, int index)
         return false;
     const MoImage image { data, data_size, Reversed == 1, num_strings, original_table_offset,
         translated_table_offset, hash_num_entries, hash_offset };
-    return labelMatches(image, s, index);
+    return labelMatches(image, Label { s, strlen(s) }, index);
 }
 
 void CReadMoFile::abort()
 {
-    RG_LOG(LOG_DEBUG, "%s::", "abort");
+    TRACE_STEP("%s::", "abort");
     free(data);
     data = nullptr;
 }
 
 int CReadMoFile::os_read_entire_file(FILE* file, void** out)
 {
-    RG_LOG(LOG_DEBUG, "%s::", "os_read_entire_file");
+    TRACE_STEP("%s::", "os_read_entire_file");
     assert(file);
     struct stat status;
     if (fstat(fileno(file), &status) != 0 || status.st_size <= 0 || status.st_size > INT_MAX)
