@@ -15,10 +15,11 @@ public:
     ~CXmlParser();
 
     // The file re-serialised with an indentation of one space, or a null string when it
-    // cannot be read or is not well-formed.
+    // cannot be read, is not well-formed or has entities that expand beyond reason.
     QString GetXmlText(const QString& fileName);
     // One value per tag, in order; false (values untouched) when xmlText is not
-    // well-formed. "InspectionZone" tags step through the zones; "^" converts a value.
+    // well-formed. Tags are element names as written, prefix included. "InspectionZone"
+    // tags step through the zones; "^" before a name converts its value.
     bool GetTagsData(const QString& xmlText, const QStringList& tags, QStringList& values);
     // Display form of a raw value: Pass/Fail badges, dates, or the value itself.
     QString ConvertField(QString& value);

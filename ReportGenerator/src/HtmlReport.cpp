@@ -1,0 +1,180 @@
+#include <ReportGenerator/HtmlReport.h>
+
+#include "Latin1PageFile.h"
+#include "LogTrace.h"
+#include "TemplateLineReader.h"
+
+#include <QRegExp>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+struct MarkerKind
+{
+    const char* opening;
+    const char* closing;
+};
+
+constexpr MarkerKind LABEL_MARKER { "[{][~]", "[~][}]" };
+constexpr MarkerKind TAG_MARKER { "[{][@]", "[@][}]" };
+constexpr MarkerKind IMAGE_MARKER { "[{][$]", "[$][}]" };
+
+// A heap copy of name, or null for a null or empty name.
+char* CopyName(const char* name)
+{
+    if (!name || !*name)
+        return nullptr;
+    const size_t size = strlen(name) + 1;
+    char* copy = static_cast<char*>(malloc(size));
+    if (copy)
+        memcpy(copy, name, size);
+    return copy;
+}
+
+QRegExp Expression(const char* pattern)
+{
+    return QRegExp(QString::fromUtf8(pattern));
+}
+
+// Each opening sequence pairs with the first closing sequence after it; the next opening
+// sequence is looked for right after the current one, not after its closing sequence.
+void ScanLine(const QString& line, QRegExp& opening, QRegExp& closing, QStringList& items)
+{
+    int from = 0;
+    int start;
+    while ((start = opening.indexIn(line, from)) >= 0) {
+        const int itemStart = start + opening.matchedLength();
+        // An opening pattern that matches empty text must still move the scan on.
+        from = std::max(itemStart, start + 1);
+        const int end = closing.indexIn(line, itemStart);
+        if (end >= 0)
+            items.append(line.mid(itemStart, end - itemStart));
+    }
+}
+
+// Puts the items of one kind in place of its markers, in order over all lines.
+class MarkerFiller
+{
+public:
+    MarkerFiller(const MarkerKind& kind, const QStringList& items)
+        : m_opening(Expression(kind.opening))
+        , m_closing(Expression(kind.closing))
+        , m_items(items)
+    { }
+
+    // The closing sequence is looked for from the start of the opening one, so "{~}" is
+    // complete here though the scan does not list it. The search goes on from the first
+    // character of each insertion, so markers in inserted text are filled too. Markers
+    // beyond the last item stay as they are.
+    void FillLine(QString& line)
+    {
+        int start = m_opening.indexIn(line);
+        while (start >= 0 && m_next < m_items.size()) {
+            const int openingLength = m_opening.matchedLength();
+            const int end = m_closing.indexIn(line, start);
+            if (end < 0) {
+                start = m_opening.indexIn(line, start + openingLength);
+                continue;
+            }
+            line.replace(start, end + m_closing.matchedLength() - start, m_items.at(m_next++));
+            start = m_opening.indexIn(line, start);
+        }
+    }
+
+private:
+    QRegExp m_opening;
+    QRegExp m_closing;
+    const QStringList m_items;
+    int m_next = 0;
+};
+
+int ReportMissingTemplate(const char* function)
+{
+    RG_LOG(LOG_ERR, "%s::Input Template HTML Filename is NULL", function);
+    return 1;
+}
+
+int ReportOpenFailure(const char* function, int error, const char* path)
+{
+    RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to open file %s", function, error, path);
+    return 1;
+}
+
+} // namespace
+
+CHtmlReport::CHtmlReport(char* pcTemplateHtmlFilename, char* pcOutputHtmlFilename)
+    : m_pcTemplateHtmlFilename(CopyName(pcTemplateHtmlFilename))
+    , m_pcOutputHtmlFilename(m_pcTemplateHtmlFilename ? CopyName(pcOutputHtmlFilename) : nullptr)
+{ }
+
+CHtmlReport::~CHtmlReport()
+{
+    free(m_pcTemplateHtmlFilename);
+    free(m_pcOutputHtmlFilename);
+}
+
+int CHtmlReport::ParseHtml(const char* pcOpening, const char* pcClosing, QStringList& list)
+{
+    QRegExp opening = Expression(pcOpening);
+    opening.setMinimal(true);
+    QRegExp closing = Expression(pcClosing);
+    if (!m_pcTemplateHtmlFilename)
+        return ReportMissingTemplate("ParseHtml");
+    TemplateLineReader reader(m_pcTemplateHtmlFilename);
+    if (!reader.IsOpen())
+        return ReportOpenFailure("ParseHtml", reader.Error(), m_pcTemplateHtmlFilename);
+    QString line;
+    while (reader.ReadLine(line))
+        ScanLine(line, opening, closing, list);
+    return 0;
+}
+
+int CHtmlReport::GetListLabels(QStringList& list)
+{
+    return ParseHtml(LABEL_MARKER.opening, LABEL_MARKER.closing, list);
+}
+
+int CHtmlReport::GetListTags(QStringList& list)
+{
+    return ParseHtml(TAG_MARKER.opening, TAG_MARKER.closing, list);
+}
+
+int CHtmlReport::GetListImages(QStringList& list)
+{
+    return ParseHtml(IMAGE_MARKER.opening, IMAGE_MARKER.closing, list);
+}
+
+int CHtmlReport::GenerateReport(QStringList labels, QStringList tags, QStringList images)
+{
+    MarkerFiller fillers[] = { { LABEL_MARKER, labels }, { TAG_MARKER, tags },
+        { IMAGE_MARKER, images } };
+    RG_LOG(LOG_DEBUG, "%s::\n", "GenerateReport");
+    if (!m_pcTemplateHtmlFilename)
+        return ReportMissingTemplate("GenerateReport");
+    if (!m_pcOutputHtmlFilename) {
+        RG_LOG(LOG_ERR, "%s::Output HTML Filename is NULL", "GenerateReport");
+        return 1;
+    }
+    TemplateLineReader reader(m_pcTemplateHtmlFilename);
+    if (!reader.IsOpen())
+        return ReportOpenFailure("GenerateReport", reader.Error(), m_pcTemplateHtmlFilename);
+    Latin1PageFile page(m_pcOutputHtmlFilename);
+    if (!page.IsOpen())
+        return ReportOpenFailure("GenerateReport", page.Error(), m_pcOutputHtmlFilename);
+    QString line;
+    bool written = true;
+    while (written && reader.ReadLine(line)) {
+        for (MarkerFiller& filler : fillers)
+            filler.FillLine(line);
+        written = page.Write(line);
+    }
+    if (!page.Commit()) {
+        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to write file %s", "GenerateReport", page.Error(),
+            m_pcOutputHtmlFilename);
+        return 1;
+    }
+    return 0;
+}

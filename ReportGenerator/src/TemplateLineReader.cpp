@@ -1,0 +1,27 @@
+#include "TemplateLineReader.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+TemplateLineReader::TemplateLineReader(const char* path)
+    : m_file(fopen(path, "rt"))
+    , m_error(m_file ? 0 : errno)
+{ }
+
+TemplateLineReader::~TemplateLineReader()
+{
+    if (m_file)
+        fclose(m_file);
+    free(m_buffer);
+}
+
+bool TemplateLineReader::ReadLine(QString& line)
+{
+    const ssize_t length = getline(&m_buffer, &m_capacity, m_file);
+    if (length < 0)
+        return false;
+    // A zero byte ends the text of its line, line end included.
+    line = QString::fromUtf8(m_buffer, static_cast<int>(strnlen(m_buffer, length)));
+    return true;
+}
