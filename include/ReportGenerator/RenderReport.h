@@ -24,6 +24,11 @@ public:
     int OutputReport(int iFormatType);
 
 private:
+    int PrintToPdf();
+    int PrintOnPrinter();
+    int ShowOnScreen();
+    void ReleaseWebView();
+
     QString outputFilename;
     QWebView* webView;
     QWidget* win;

@@ -1,0 +1,41 @@
+# The renderer and the render entry points, on real output read back with poppler's tools.
+# Every test here uses the staging page.
+find_program(RG_XVFB_RUN xvfb-run)
+
+# A host without Qt of its own that loads and unloads the library with dlopen.
+add_executable(render_dlopen_host render_dlopen_host.c)
+target_link_libraries(render_dlopen_host PRIVATE ${CMAKE_DL_LIBS})
+
+rg_add_test(test_RenderReport STAGING
+    SOURCES test_RenderReport.cpp PdfProbe.cpp RenderTestFiles.cpp ChildProcessTest.cpp)
+target_compile_definitions(test_RenderReport PRIVATE
+    RG_DLOPEN_HOST="$<TARGET_FILE:render_dlopen_host>"
+    RG_LIBRARY="$<TARGET_FILE:ReportGenerator>")
+add_dependencies(test_RenderReport render_dlopen_host ReportGenerator)
+
+rg_add_test(test_RenderEntryPoints STAGING
+    SOURCES test_RenderEntryPoints.cpp PdfProbe.cpp RenderTestFiles.cpp)
+if(DEFINED RG_EXAMPLE_DIR AND TARGET example_images)
+    target_compile_definitions(test_RenderEntryPoints PRIVATE
+        RG_EXAMPLE_DIR="${RG_EXAMPLE_DIR}"
+        RG_EXAMPLE_IMAGE_DIR="${RG_EXAMPLE_IMAGE_DIR}"
+        RG_EXAMPLE_LOCALE_DIR="${RG_EXAMPLE_LOCALE_DIR}"
+        RG_EXAMPLE_PACKAGE="${RG_EXAMPLE_PACKAGE}")
+    add_dependencies(test_RenderEntryPoints example_images)
+    if(TARGET example_catalogs)
+        add_dependencies(test_RenderEntryPoints example_catalogs)
+    endif()
+endif()
+
+# The renderer again on a real X server, where Qt takes its xcb platform.
+if(RG_XVFB_RUN)
+    set(rg_xcb_environment ${RG_TEST_ENVIRONMENT})
+    list(FILTER rg_xcb_environment EXCLUDE REGEX "^QT_QPA_PLATFORM=")
+    add_test(NAME test_RenderReport_xvfb
+             COMMAND ${RG_XVFB_RUN} -a $<TARGET_FILE:test_RenderReport>)
+    set_tests_properties(test_RenderReport_xvfb PROPERTIES
+        TIMEOUT 300
+        ENVIRONMENT "${rg_xcb_environment}"
+        ENVIRONMENT_MODIFICATION "QT_QPA_PLATFORM=unset:"
+        RESOURCE_LOCK staging-page)
+endif()

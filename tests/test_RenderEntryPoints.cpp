@@ -1,0 +1,241 @@
+// The exported render calls: the copy of a finished page onto the staging page, the
+// one-call report with its output name, and the bundled example report end to end.
+#include <ReportGenerator/ReportGenerator.h>
+
+#include "PdfProbe.h"
+#include "RenderTestFiles.h"
+#include "StagingPage.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+using namespace renderTest;
+
+const QString STAGING = QStringLiteral(STAGING_PAGE_PATH);
+const QString LETTER_PORTRAIT = QStringLiteral("612 x 792 pts (letter)");
+constexpr int PDF = 0;
+const char* const EMPTY_CUSTOMER = "<CustomerInfo/>";
+const char* const EMPTY_RESULTS = "<CheckerResults/>";
+
+// A page with bytes that no text conversion would keep: a zero byte, bytes above 127
+// that are no UTF-8, and a carriage return.
+QByteArray pageBytes()
+{
+    return QByteArray("<html><body><p>copied page</p><!-- \xff\xfe\x80 \r\n", 44)
+        + QByteArray(1, '\0') + "--></body></html>\n";
+}
+
+class RenderEntryPointsTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QFile::remove(STAGING);
+        ASSERT_TRUE(directory.isValid());
+        previousDirectory = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(directory.path()));
+    }
+    void TearDown() override
+    {
+        QDir::setCurrent(previousDirectory);
+        QFile::remove(STAGING);
+    }
+
+    QString path(const QString& name) const { return directory.filePath(name); }
+    QByteArray pathBytes(const QString& name) const { return QFile::encodeName(path(name)); }
+
+    // A template without markers: the page is written whatever the XML holds.
+    void writeMinimalTemplate()
+    {
+        WriteFile(path("minimal.htm"), "<html><body><p>minimal page</p></body></html>\n");
+    }
+    int createMinimalReport(const char* output)
+    {
+        return CreateReport(pathBytes("minimal.htm").constData(), "ENGLISH", EMPTY_RESULTS,
+            EMPTY_CUSTOMER, "low.png", "high.png", PDF, output);
+    }
+
+    QTemporaryDir directory;
+    QString previousDirectory;
+};
+
+// ---- RenderReport -----------------------------------------------------------------------
+
+TEST_F(RenderEntryPointsTest, RenderReportWithoutStagingPageGivesMinusOne)
+{
+    EXPECT_EQ(-1, RenderReport(pathBytes("report").constData(), PDF));
+    EXPECT_TRUE(FilesIn(directory.path()).isEmpty());
+}
+
+TEST_F(RenderEntryPointsTest, RenderReportWithNullNameWritesDotPdfInTheWorkingDirectory)
+{
+    WriteFile(STAGING, "<html><body><p>text</p></body></html>");
+    EXPECT_EQ(0, RenderReport(nullptr, PDF));
+    EXPECT_EQ(QStringList { ".pdf" }, FilesIn(directory.path()));
+}
+
+// ---- GenerateReportHtml -----------------------------------------------------------------
+
+struct SourceName
+{
+    const char* test;
+    const char* name;
+};
+
+class GenerateReportHtmlSource : public RenderEntryPointsTest,
+                                 public testing::WithParamInterface<SourceName>
+{
+};
+
+// The name is a name, whatever the shell would make of it: nothing but the copy runs.
+TEST_P(GenerateReportHtmlSource, IsCopiedByteForByteAndRendered)
+{
+    const QString source = QFile::decodeName(GetParam().name);
+    WriteFile(path(source), pageBytes());
+
+    EXPECT_EQ(0, GenerateReportHtml(GetParam().name, pathBytes("report").constData(), PDF));
+    EXPECT_EQ(pageBytes(), ReadFile(STAGING));
+    QStringList expected { source, "report.pdf" };
+    QStringList written = FilesIn(directory.path());
+    expected.sort();
+    written.sort();
+    EXPECT_EQ(expected, written);
+    EXPECT_TRUE(PdfProbe(path("report.pdf")).Text().contains("copied page"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, GenerateReportHtmlSource,
+    testing::Values(SourceName { "plain", "page.htm" }, SourceName { "space", "my page.htm" },
+        SourceName { "doubleQuote", "a\"b.htm" },
+        SourceName { "quoteThenCommand", "x\"; touch injected; \".htm" },
+        SourceName { "dollar", "$HOME.htm" },
+        SourceName { "substitution", "$(touch injected).htm" },
+        SourceName { "backquotes", "`touch injected`.htm" },
+        SourceName { "backslash", "a\\\"b\\.htm" }, SourceName { "singleQuote", "it's.htm" }),
+    [](const testing::TestParamInfo<SourceName>& info) { return info.param.test; });
+
+TEST_F(RenderEntryPointsTest, SourceNameLongerThanTheOldCommandBufferIsCopied)
+{
+    QString deep = directory.path();
+    while (deep.size() < 600) {
+        deep += '/' + QString(100, 'd');
+        ASSERT_TRUE(QDir().mkpath(deep));
+    }
+    const QString source = deep + "/page.htm";
+    WriteFile(source, pageBytes());
+
+    EXPECT_EQ(0,
+        GenerateReportHtml(
+            QFile::encodeName(source).constData(), pathBytes("report").constData(), PDF));
+    EXPECT_EQ(pageBytes(), ReadFile(STAGING));
+}
+
+TEST_F(RenderEntryPointsTest, SourceThatIsTheStagingPageItselfStaysWhole)
+{
+    WriteFile(STAGING, pageBytes());
+    EXPECT_EQ(0, GenerateReportHtml(STAGING_PAGE_PATH, pathBytes("report").constData(), PDF));
+    EXPECT_EQ(pageBytes(), ReadFile(STAGING));
+}
+
+// A failed copy must never let an earlier report's page go out in place of this one.
+struct FailedCopy
+{
+    const char* test;
+    const char* source; // relative to the test directory; null for a NULL argument
+    const char* logged;
+};
+
+class GenerateReportHtmlFailedCopy : public RenderEntryPointsTest,
+                                     public testing::WithParamInterface<FailedCopy>
+{
+};
+
+TEST_P(GenerateReportHtmlFailedCopy, RemovesTheEarlierPageAndGivesMinusOne)
+{
+    ASSERT_TRUE(QDir().mkpath(path("a-directory")));
+    WriteFile(STAGING, "<html><body><p>earlier report</p></body></html>");
+    const QByteArray source = GetParam().source ? pathBytes(GetParam().source) : QByteArray();
+
+    std::string log;
+    const int result = CapturingStderr(log, [&] {
+        return GenerateReportHtml(
+            GetParam().source ? source.constData() : nullptr, pathBytes("report").constData(), PDF);
+    });
+
+    EXPECT_EQ(-1, result);
+    EXPECT_FALSE(QFile::exists(STAGING));
+    EXPECT_EQ(QStringList { "a-directory" },
+        QDir(directory.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot));
+    EXPECT_NE(std::string::npos, log.find("[ERROR  ]")) << log;
+    EXPECT_NE(std::string::npos, log.find(GetParam().logged)) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, GenerateReportHtmlFailedCopy,
+    testing::Values(FailedCopy { "missing", "missing.htm", "GenerateReportHtml::Fail to copy" },
+        FailedCopy { "directory", "a-directory", "GenerateReportHtml::Fail to copy" },
+        FailedCopy { "null", nullptr, "GenerateReportHtml::HTML file name is NULL" }),
+    [](const testing::TestParamInfo<FailedCopy>& info) { return info.param.test; });
+
+// ---- CreateReport -----------------------------------------------------------------------
+
+TEST_F(RenderEntryPointsTest, CreateReportWithNullOutputNameBuildsNoPage)
+{
+    writeMinimalTemplate();
+    WriteFile(STAGING, "earlier page");
+
+    EXPECT_EQ(1, createMinimalReport(nullptr));
+    EXPECT_EQ("earlier page", ReadFile(STAGING));
+}
+
+TEST_F(RenderEntryPointsTest, CreateReportWithNullXmlRendersNothing)
+{
+    writeMinimalTemplate();
+    WriteFile(STAGING, "earlier page");
+
+    EXPECT_EQ(1,
+        CreateReport(pathBytes("minimal.htm").constData(), "ENGLISH", nullptr, EMPTY_CUSTOMER,
+            "low.png", "high.png", PDF, "report"));
+    EXPECT_EQ("earlier page", ReadFile(STAGING));
+    EXPECT_EQ(QStringList { "minimal.htm" }, FilesIn(directory.path()));
+}
+
+struct OutputName
+{
+    const char* test;
+    const char* given;
+    const char* written; // relative to the working directory
+};
+
+class CreateReportOutputName : public RenderEntryPointsTest,
+                               public testing::WithParamInterface<OutputName>
+{
+};
+
+TEST_P(CreateReportOutputName, IsResolvedAgainstTheWorkingDirectory)
+{
+    writeMinimalTemplate();
+    ASSERT_TRUE(QDir().mkpath(path("sub")));
+
+    ASSERT_EQ(0, createMinimalReport(GetParam().given));
+    EXPECT_TRUE(PdfProbe(path(GetParam().written)).Text().contains("minimal page"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, CreateReportOutputName,
+    testing::Values(OutputName { "bare", "out", "out.pdf" },
+        OutputName { "bareWithExtension", "out.pdf", "out.pdf" },
+        OutputName { "dotSlash", "./dot.pdf", "dot.pdf" },
+        OutputName { "relativeDirectory", "sub/rel", "sub/rel.pdf" }),
+    [](const testing::TestParamInfo<OutputName>& info) { return info.param.test; });
+
+TEST_F(RenderEntryPointsTest, CreateReportKeepsAnAbsoluteOutputName)
+{
+    writeMinimalTemplate();
+    ASSERT_EQ(0, createMinimalReport(pathBytes("absolute").constData()));
+    EXPECT_EQ(LETTER_PORTRAIT, PdfProbe(path("absolute.pdf")).PageSize());
+}
+
+} // namespace
