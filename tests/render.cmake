@@ -2,6 +2,19 @@
 # Every test here uses the staging page.
 find_program(RG_XVFB_RUN xvfb-run)
 
+# Gives a test the bundled example's files (RG_EXAMPLE_*) when the example is built.
+function(rg_use_bundled_example target)
+    if(NOT (DEFINED RG_EXAMPLE_DIR AND TARGET example_images AND TARGET example_catalogs))
+        return()
+    endif()
+    target_compile_definitions(${target} PRIVATE
+        RG_EXAMPLE_DIR="${RG_EXAMPLE_DIR}"
+        RG_EXAMPLE_IMAGE_DIR="${RG_EXAMPLE_IMAGE_DIR}"
+        RG_EXAMPLE_LOCALE_DIR="${RG_EXAMPLE_LOCALE_DIR}"
+        RG_EXAMPLE_PACKAGE="${RG_EXAMPLE_PACKAGE}")
+    add_dependencies(${target} example_images example_catalogs)
+endfunction()
+
 # A host without Qt of its own that loads and unloads the library with dlopen.
 add_executable(render_dlopen_host render_dlopen_host.c)
 target_link_libraries(render_dlopen_host PRIVATE ${CMAKE_DL_LIBS})
@@ -15,17 +28,7 @@ add_dependencies(test_RenderReport render_dlopen_host ReportGenerator)
 
 rg_add_test(test_RenderEntryPoints STAGING
     SOURCES test_RenderEntryPoints.cpp PdfProbe.cpp RenderTestFiles.cpp)
-if(DEFINED RG_EXAMPLE_DIR AND TARGET example_images)
-    target_compile_definitions(test_RenderEntryPoints PRIVATE
-        RG_EXAMPLE_DIR="${RG_EXAMPLE_DIR}"
-        RG_EXAMPLE_IMAGE_DIR="${RG_EXAMPLE_IMAGE_DIR}"
-        RG_EXAMPLE_LOCALE_DIR="${RG_EXAMPLE_LOCALE_DIR}"
-        RG_EXAMPLE_PACKAGE="${RG_EXAMPLE_PACKAGE}")
-    add_dependencies(test_RenderEntryPoints example_images)
-    if(TARGET example_catalogs)
-        add_dependencies(test_RenderEntryPoints example_catalogs)
-    endif()
-endif()
+rg_use_bundled_example(test_RenderEntryPoints)
 
 # The renderer again on a real X server, where Qt takes its xcb platform.
 if(RG_XVFB_RUN)

@@ -238,4 +238,70 @@ TEST_F(RenderEntryPointsTest, CreateReportKeepsAnAbsoluteOutputName)
     EXPECT_EQ(LETTER_PORTRAIT, PdfProbe(path("absolute.pdf")).PageSize());
 }
 
+// ---- The bundled example, end to end ----------------------------------------------------
+
+#ifdef RG_EXAMPLE_DIR
+
+struct ExampleLanguage
+{
+    const char* language;
+    QStringList texts; // translated labels, badges and values
+    const char* font; // a font that must carry the page's script
+};
+
+class BundledExample : public RenderEntryPointsTest,
+                       public testing::WithParamInterface<ExampleLanguage>
+{
+};
+
+QByteArray exampleFile(const char* name)
+{
+    return ReadFile(QStringLiteral(RG_EXAMPLE_DIR) + '/' + name);
+}
+
+TEST_P(BundledExample, IsAUsLetterReportWithEveryLabelValueBadgeAndImage)
+{
+    SetTextDomain(RG_EXAMPLE_PACKAGE, RG_EXAMPLE_LOCALE_DIR);
+    ASSERT_EQ(0,
+        CreateReport(RG_EXAMPLE_DIR "/report/EndFaceReport.htm", GetParam().language,
+            exampleFile("data/CheckerResults.xml").constData(),
+            exampleFile("data/CustomerInfo.xml").constData(), RG_EXAMPLE_IMAGE_DIR "/lowmag.png",
+            RG_EXAMPLE_IMAGE_DIR "/highmag.png", PDF, "example"));
+
+    const PdfProbe pdf(path("example.pdf"));
+    EXPECT_EQ(LETTER_PORTRAIT, pdf.PageSize());
+    EXPECT_EQ(1, pdf.Pages());
+    const QString text = pdf.Text();
+    for (const QString& expected : GetParam().texts)
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n"
+                                             << text.toStdString();
+    EXPECT_EQ(2, pdf.ImageRows().size()) << pdf.ImageRows().join('\n').toStdString();
+    EXPECT_TRUE(PdfProbe::Run("pdffonts", { path("example.pdf") }).contains(GetParam().font));
+}
+
+const QStringList EXAMPLE_VALUES = { QString::fromUtf8("Télécom Réseaux de Bourgogne SA"),
+    "T200-2318-0473", "SC/APC", "CAB-DJN-048 (144 fibres)", QString::fromUtf8("25 - 115 µm") };
+
+INSTANTIATE_TEST_SUITE_P(Languages, BundledExample,
+    testing::Values(
+        ExampleLanguage { "ENGLISH",
+            QStringList { "Connector End-Face Inspection Report", "Customer information",
+                "Low magnification", "Zone results", "Pass", "Fail" }
+                + EXAMPLE_VALUES,
+            "DejaVuSans" },
+        ExampleLanguage { "FRENCH",
+            QStringList { "Informations client", "Faible grossissement",
+                QString::fromUtf8("Résultats par zone"), QString::fromUtf8("Réussi"),
+                QString::fromUtf8("Échec") }
+                + EXAMPLE_VALUES,
+            "DejaVuSans" },
+        ExampleLanguage { "CHINESE",
+            QStringList { QString::fromUtf8("客户信息"), QString::fromUtf8("低倍率"),
+                QString::fromUtf8("合格"), QString::fromUtf8("不合格") }
+                + EXAMPLE_VALUES,
+            "CJK" }),
+    [](const testing::TestParamInfo<ExampleLanguage>& info) { return info.param.language; });
+
+#endif
+
 } // namespace

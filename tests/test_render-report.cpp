@@ -1,0 +1,189 @@
+// render-report, the command-line host, run as a person or a script runs it.
+#include "ChildProcessTest.h"
+#include "PdfProbe.h"
+#include "RenderTestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace {
+
+using namespace renderTest;
+
+const QString TOOL = QStringLiteral(RG_RENDER_REPORT);
+const QString LABELS_TEMPLATE = QStringLiteral(RG_RENDER_TEST_DATA "/labels.htm");
+constexpr int BAD_ARGUMENTS = 2;
+constexpr int PAGE_FAILED = 3;
+constexpr int RENDER_FAILED = 4;
+
+ChildOutcome runTool(const QStringList& arguments,
+    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+{
+    return RunProgram(TOOL, arguments, environment);
+}
+
+class RenderReportTool : public testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(directory.isValid()); }
+
+    QString path(const QString& name) const { return directory.filePath(name); }
+
+    // Every argument of a report, each of them a file that exists.
+    QStringList reportArguments()
+    {
+        WriteFile(path("page.htm"), "<html><body><p>{~Customer~}: {@Customer@}</p></body></html>");
+        WriteFile(path("customer.xml"), "<CustomerInfo><Customer>ACME</Customer></CustomerInfo>");
+        WriteFile(path("results.xml"), "<CheckerResults/>");
+        return { "--template", path("page.htm"), "--customer", path("customer.xml"), "--results",
+            path("results.xml"), "--low-mag", path("low.png"), "--high-mag", path("high.png"),
+            "--output", path("report") };
+    }
+
+    QTemporaryDir directory;
+};
+
+// ---- Usage and arguments ----------------------------------------------------------------
+
+TEST_F(RenderReportTool, HelpShowsTheUsage)
+{
+    const ChildOutcome tool = runTool({ "--help" });
+    EXPECT_EQ(0, tool.exitCode);
+    EXPECT_TRUE(tool.output.contains("Usage: render-report")) << tool.output.toStdString();
+    EXPECT_TRUE(tool.output.contains("--locale-dir")) << tool.output.toStdString();
+}
+
+class MissingArgument : public RenderReportTool, public testing::WithParamInterface<const char*>
+{
+};
+
+TEST_P(MissingArgument, IsNamedAndExitsWithTwo)
+{
+    QStringList arguments = reportArguments();
+    const int at = arguments.indexOf(GetParam());
+    arguments.removeAt(at);
+    arguments.removeAt(at);
+
+    const ChildOutcome tool = runTool(arguments);
+    EXPECT_EQ(BAD_ARGUMENTS, tool.exitCode);
+    EXPECT_TRUE(tool.output.contains(QStringLiteral("missing ") + GetParam()))
+        << tool.output.toStdString();
+    EXPECT_TRUE(FilesIn(directory.path()).filter(".pdf").isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, MissingArgument,
+    testing::Values("--template", "--customer", "--results", "--low-mag", "--high-mag", "--output"),
+    [](const testing::TestParamInfo<const char*>& info) {
+        return QString::fromLatin1(info.param).remove('-').toStdString();
+    });
+
+struct WrongArgument
+{
+    const char* test;
+    QStringList extra;
+    const char* said;
+};
+
+class WrongArguments : public RenderReportTool, public testing::WithParamInterface<WrongArgument>
+{
+};
+
+TEST_P(WrongArguments, AreRefusedWithTwo)
+{
+    const ChildOutcome tool = runTool(reportArguments() + GetParam().extra);
+    EXPECT_EQ(BAD_ARGUMENTS, tool.exitCode);
+    EXPECT_TRUE(tool.output.contains(GetParam().said)) << tool.output.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, WrongArguments,
+    testing::Values(
+        WrongArgument { "unknownFormat", { "--format", "postscript" }, "unknown format" },
+        WrongArgument { "unknownOption", { "--colour" }, "unknown option" },
+        WrongArgument { "strayArgument", { "stray" }, "unexpected argument 'stray'" },
+        WrongArgument { "unreadableXml", { "--customer", "/nonexistent/customer.xml" },
+            "cannot read /nonexistent/customer.xml" }),
+    [](const testing::TestParamInfo<WrongArgument>& info) { return info.param.test; });
+
+// ---- Rendering --------------------------------------------------------------------------
+
+TEST_F(RenderReportTool, PageThatCannotBeBuiltExitsWithThree)
+{
+    QStringList arguments = reportArguments();
+    arguments[arguments.indexOf("--template") + 1] = path("missing.htm");
+
+    const ChildOutcome tool = runTool(arguments);
+    EXPECT_EQ(PAGE_FAILED, tool.exitCode) << tool.output.toStdString();
+    EXPECT_TRUE(tool.output.contains("could not be built")) << tool.output.toStdString();
+}
+
+TEST_F(RenderReportTool, PageThatCannotBeRenderedExitsWithFour)
+{
+    QStringList arguments = reportArguments();
+    arguments[arguments.indexOf("--output") + 1] = path("missing/report");
+
+    const ChildOutcome tool = runTool(arguments);
+    EXPECT_EQ(RENDER_FAILED, tool.exitCode) << tool.output.toStdString();
+    EXPECT_TRUE(tool.output.contains("could not be rendered")) << tool.output.toStdString();
+}
+
+TEST_F(RenderReportTool, WritesThePdfWithoutADisplay)
+{
+    const ChildOutcome tool = runTool(reportArguments(), EnvironmentWithoutDisplay());
+    ASSERT_EQ(0, tool.exitCode) << tool.output.toStdString();
+
+    const PdfProbe pdf(path("report.pdf"));
+    EXPECT_EQ("612 x 792 pts (letter)", pdf.PageSize());
+    EXPECT_TRUE(pdf.Text().contains("ACME")) << pdf.Text().toStdString();
+}
+
+// ---- Labels as a catalog template -------------------------------------------------------
+
+QString entry(const QString& reference, const QString& quotedLabel)
+{
+    return "#: " + reference + "\nmsgid " + quotedLabel + "\nmsgstr \"\"\n";
+}
+
+TEST_F(RenderReportTool, ListsEachLabelOnceWhereItFirstAppears)
+{
+    const ChildOutcome tool = runTool({ "--labels", "--template", LABELS_TEMPLATE });
+    ASSERT_EQ(0, tool.exitCode) << tool.output.toStdString();
+
+    const QString expected = entry(LABELS_TEMPLATE + ":1", "\"Report title\"") + '\n'
+        + entry(LABELS_TEMPLATE + ":4", "\"Say \\\"hello\\\"\"") + '\n'
+        + entry(LABELS_TEMPLATE + ":4", "\"Back\\\\slash\"") + '\n'
+        + entry(LABELS_TEMPLATE + ":6", "\"Tab\\tinside\"") + '\n'
+        + entry(LABELS_TEMPLATE + ":7", "\"Last label\"");
+    EXPECT_TRUE(tool.output.contains(expected)) << tool.output.toStdString();
+    // The empty label is no entry: an empty msgid is the header.
+    EXPECT_EQ(1, tool.output.count("msgid \"\"\n"));
+}
+
+TEST_F(RenderReportTool, LabelTemplateStartsACatalogWithMsginit)
+{
+    const ChildOutcome tool =
+        runTool({ "--labels", "--template", LABELS_TEMPLATE, "--output", path("labels.pot") });
+    ASSERT_EQ(0, tool.exitCode) << tool.output.toStdString();
+
+    const ChildOutcome init = RunProgram("msginit",
+        { "--no-translator", "--locale=fr_FR.UTF-8", "--input=" + path("labels.pot"),
+            "--output-file=" + path("fr.po") },
+        QProcessEnvironment::systemEnvironment());
+    ASSERT_EQ(0, init.exitCode) << init.output.toStdString();
+    const ChildOutcome compile =
+        RunProgram("msgfmt", { "--check", "--statistics", "-o", path("fr.mo"), path("fr.po") },
+            QProcessEnvironment::systemEnvironment());
+    EXPECT_EQ(0, compile.exitCode) << compile.output.toStdString();
+    EXPECT_TRUE(compile.output.contains("5 untranslated messages")) << compile.output.toStdString();
+}
+
+TEST_F(RenderReportTool, LabelsOfAnUnreadableTemplateExitWithTwo)
+{
+    const ChildOutcome tool = runTool({ "--labels", "--template", path("missing.htm") });
+    EXPECT_EQ(BAD_ARGUMENTS, tool.exitCode);
+    EXPECT_TRUE(tool.output.contains("cannot read the template")) << tool.output.toStdString();
+}
+
+} // namespace

@@ -1,0 +1,130 @@
+#include "ToolOptions.h"
+
+#include <getopt.h>
+
+#include <map>
+
+namespace {
+
+enum LongOnly { LOW_MAG = 256, HIGH_MAG, LOCALE_DIR, PACKAGE, LABELS };
+
+const option OPTIONS[] = {
+    { "help", no_argument, nullptr, 'h' },
+    { "template", required_argument, nullptr, 't' },
+    { "language", required_argument, nullptr, 'l' },
+    { "customer", required_argument, nullptr, 'c' },
+    { "results", required_argument, nullptr, 'r' },
+    { "low-mag", required_argument, nullptr, LOW_MAG },
+    { "high-mag", required_argument, nullptr, HIGH_MAG },
+    { "format", required_argument, nullptr, 'f' },
+    { "output", required_argument, nullptr, 'o' },
+    { "locale-dir", required_argument, nullptr, LOCALE_DIR },
+    { "package", required_argument, nullptr, PACKAGE },
+    { "labels", no_argument, nullptr, LABELS },
+    { nullptr, 0, nullptr, 0 },
+};
+
+const std::map<std::string, int> FORMATS = { { "pdf", 0 }, { "printer", 1 }, { "screen", 2 } };
+
+} // namespace
+
+const char* CToolOptions::Usage()
+{
+    return "Usage: render-report --template FILE --customer FILE --results FILE\n"
+           "                     --low-mag IMAGE --high-mag IMAGE [--language NAME]\n"
+           "                     [--format pdf|printer|screen] [--output FILE]\n"
+           "                     [--locale-dir DIR] [--package NAME]\n"
+           "       render-report --labels --template FILE [--output FILE.pot]\n"
+           "\n"
+           "Fills an inspection report template with labels in the report language and the\n"
+           "values of the two XML files, then writes it as a PDF file, prints it or shows it\n"
+           "full screen. With --labels, writes the template's labels as a gettext template\n"
+           "(.pot) from which translators start a catalog with msginit.\n"
+           "\n"
+           "  -t, --template FILE   report template (HTML with {~label~}, {@tag@} and {$image$})\n"
+           "  -l, --language NAME   language of the report: ENGLISH, FRENCH, GERMAN, CHINESE...\n"
+           "                        (default: the language of the environment)\n"
+           "  -c, --customer FILE   customer-information XML file\n"
+           "  -r, --results FILE    checker-results XML file\n"
+           "      --low-mag IMAGE   low-magnification inspection image\n"
+           "      --high-mag IMAGE  high-magnification inspection image\n"
+           "  -f, --format FORMAT   pdf (default), printer (print dialog) or screen\n"
+           "  -o, --output FILE     the PDF file (\".pdf\" is appended unless the name ends so);\n"
+           "                        with --labels the .pot file (default: standard output)\n"
+           "      --locale-dir DIR  catalogs: DIR/<locale>/LC_MESSAGES/<package>.mo\n"
+           "      --package NAME    catalog name (text domain), such as DovaReport\n"
+           "      --labels          list the template's labels instead of rendering\n"
+           "  -h, --help            show this help\n"
+           "\n"
+           "PDF output works without a display. Exit status: 0 done, 2 a wrong or missing\n"
+           "argument or an unreadable input file, 3 the report page could not be built,\n"
+           "4 the page could not be rendered.\n";
+}
+
+bool CToolOptions::Parse(int argc, char** argv)
+{
+    optind = 1;
+    opterr = 0;
+    int option = 0;
+    while ((option = getopt_long(argc, argv, ":ht:l:c:r:f:o:", OPTIONS, nullptr)) != -1) {
+        if (!Take(option, optarg))
+            return false;
+    }
+    if (optind < argc) {
+        m_error = std::string("unexpected argument '") + argv[optind] + "'";
+        return false;
+    }
+    return help || CheckComplete();
+}
+
+bool CToolOptions::Take(int option, const char* value)
+{
+    const std::map<int, std::string*> texts = { { 't', &templateFile }, { 'l', &language },
+        { 'c', &customerFile }, { 'r', &resultsFile }, { LOW_MAG, &lowMagImage },
+        { HIGH_MAG, &highMagImage }, { 'o', &output }, { LOCALE_DIR, &localeDir },
+        { PACKAGE, &package } };
+    if (texts.count(option)) {
+        *texts.at(option) = value;
+        return true;
+    }
+    switch (option) {
+    case 'h':
+        help = true;
+        return true;
+    case LABELS:
+        listLabels = true;
+        return true;
+    case 'f':
+        if (!FORMATS.count(value)) {
+            m_error = std::string("unknown format '") + value + "' (pdf, printer or screen)";
+            return false;
+        }
+        format = FORMATS.at(value);
+        return true;
+    case ':':
+        m_error = "an option lacks its value";
+        return false;
+    default:
+        m_error = "unknown option";
+        return false;
+    }
+}
+
+bool CToolOptions::CheckComplete()
+{
+    const std::pair<const std::string*, const char*> required[] = { { &templateFile, "--template" },
+        { &customerFile, "--customer" }, { &resultsFile, "--results" },
+        { &lowMagImage, "--low-mag" }, { &highMagImage, "--high-mag" } };
+    const size_t count = listLabels ? 1 : sizeof required / sizeof required[0];
+    for (size_t i = 0; i < count; ++i) {
+        if (required[i].first->empty()) {
+            m_error = std::string("missing ") + required[i].second;
+            return false;
+        }
+    }
+    if (!listLabels && format == 0 && output.empty()) {
+        m_error = "missing --output for the PDF file";
+        return false;
+    }
+    return true;
+}
