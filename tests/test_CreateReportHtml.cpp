@@ -19,7 +19,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
-#include <regex>
 #include <sys/stat.h>
 #include <vector>
 
@@ -46,17 +45,21 @@ std::string dataFile(const std::string& name)
     return DATA_DIR + "/" + name;
 }
 
+// The log as text; Latin-1 keeps every byte as it was written.
+QString logText(const std::string& log)
+{
+    return QString::fromLatin1(log.data(), static_cast<int>(log.size()));
+}
+
 // The library's error lines ("[ERROR  ] ... f=main l=N. message"), messages only.
 std::vector<std::string> errorMessagesOfMain(const std::string& log)
 {
-    static const std::regex errorLine(R"(\[ERROR  \] <[^>]*>: *[0-9]+: f=main l=[0-9]+\. (.*))");
+    static const QRegularExpression errorLine(
+        QStringLiteral(R"(\[ERROR  \] <[^>]*>: *[0-9]+: f=main l=[0-9]+\. ([^\n]*))"));
     std::vector<std::string> messages;
-    std::istringstream lines(log);
-    std::smatch match;
-    for (std::string line; std::getline(lines, line);) {
-        if (std::regex_search(line, match, errorLine))
-            messages.push_back(match[1]);
-    }
+    auto matches = errorLine.globalMatch(logText(log));
+    while (matches.hasNext())
+        messages.push_back(matches.next().captured(1).toLatin1().toStdString());
     return messages;
 }
 
@@ -579,17 +582,23 @@ TEST(CreateReportHtmlState, LeavesTheImagePathsUnresolvedAfterAMissingTemplate)
 std::string traceOfCreateReportHtml(const std::string& log)
 {
     // The system log puts its "[program][pid]: " in front of each line on standard error.
-    static const std::regex prefix(
-        R"((?:\[[^\]\n]*\]\[[0-9]+\]: )?\[([A-Z]+) *\] <[^>]*>: *[0-9]+: f=(\S*) l=[0-9]+\. )");
+    static const QRegularExpression prefix(QStringLiteral(
+        R"((?:\[[^\]\n]*\]\[[0-9]+\]: )?\[([A-Z]+) *\] <[^>]*>: *[0-9]+: f=(\S*) l=[0-9]+\. )"));
+    const QString text = logText(log);
+    std::vector<QRegularExpressionMatch> records;
+    for (auto matches = prefix.globalMatch(text); matches.hasNext();)
+        records.push_back(matches.next());
     std::string trace;
-    const std::sregex_iterator end;
-    for (std::sregex_iterator record(log.begin(), log.end(), prefix); record != end;) {
-        const std::smatch match = *record;
-        const auto messageEnd = ++record == end ? log.end() : (*record)[0].first;
-        const std::string message(match[0].second, messageEnd);
-        const bool own = message.rfind("CreateReportHtml::", 0) == 0 || message == "DONE\n\n";
-        if (match[2] == "main" && own)
-            trace += "[" + match[1].str() + "] " + message;
+    for (size_t index = 0; index < records.size(); ++index) {
+        const int end =
+            index + 1 < records.size() ? records[index + 1].capturedStart() : text.size();
+        const QString message =
+            text.mid(records[index].capturedEnd(), end - records[index].capturedEnd());
+        const bool own = message.startsWith(QLatin1String("CreateReportHtml::"))
+            || message == QLatin1String("DONE\n\n");
+        if (records[index].captured(2) == QLatin1String("main") && own)
+            trace += "[" + records[index].captured(1).toStdString() + "] "
+                + message.toLatin1().toStdString();
     }
     return trace;
 }
