@@ -109,25 +109,35 @@ INSTANTIATE_TEST_SUITE_P(Arguments, WrongArguments,
 
 // ---- Rendering --------------------------------------------------------------------------
 
-TEST_F(RenderReportTool, PageThatCannotBeBuiltExitsWithThree)
+struct FailingReport
+{
+    const char* test;
+    const char* option;
+    const char* file; // in the test directory
+    int exitCode;
+    const char* said;
+};
+
+class FailingReports : public RenderReportTool, public testing::WithParamInterface<FailingReport>
+{
+};
+
+TEST_P(FailingReports, ExitWithTheirOwnStatus)
 {
     QStringList arguments = reportArguments();
-    arguments[arguments.indexOf("--template") + 1] = path("missing.htm");
+    arguments[arguments.indexOf(GetParam().option) + 1] = path(GetParam().file);
 
     const ChildOutcome tool = runTool(arguments);
-    EXPECT_EQ(PAGE_FAILED, tool.exitCode) << tool.output.toStdString();
-    EXPECT_TRUE(tool.output.contains("could not be built")) << tool.output.toStdString();
+    EXPECT_EQ(GetParam().exitCode, tool.exitCode) << tool.output.toStdString();
+    EXPECT_TRUE(tool.output.contains(GetParam().said)) << tool.output.toStdString();
 }
 
-TEST_F(RenderReportTool, PageThatCannotBeRenderedExitsWithFour)
-{
-    QStringList arguments = reportArguments();
-    arguments[arguments.indexOf("--output") + 1] = path("missing/report");
-
-    const ChildOutcome tool = runTool(arguments);
-    EXPECT_EQ(RENDER_FAILED, tool.exitCode) << tool.output.toStdString();
-    EXPECT_TRUE(tool.output.contains("could not be rendered")) << tool.output.toStdString();
-}
+INSTANTIATE_TEST_SUITE_P(Reports, FailingReports,
+    testing::Values(FailingReport { "pageNotBuilt", "--template", "missing.htm", PAGE_FAILED,
+                        "could not be built" },
+        FailingReport { "pageNotRendered", "--output", "missing/report", RENDER_FAILED,
+            "could not be rendered" }),
+    [](const testing::TestParamInfo<FailingReport>& info) { return info.param.test; });
 
 TEST_F(RenderReportTool, WritesThePdfWithoutADisplay)
 {
