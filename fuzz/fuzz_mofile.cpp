@@ -32,11 +32,12 @@ private:
     std::string mPath;
 };
 
-// Reads every byte of a result, so that one outside the image is reported.
-void touch(const char* text)
+// Reads every byte of a result, so that one outside the image is reported; a
+// translation lies inside the image, so it is shorter than the file.
+void check(const char* result, const char* label, size_t size)
 {
-    static volatile size_t length;
-    length = strlen(text);
+    if (result != label && strlen(result) >= size)
+        abort();
 }
 
 } // namespace
@@ -46,11 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const MemoryFile file;
     CReadMoFile catalog(file.replace(data, size));
     for (const char* label : { "", "Pass", "Fail", "Zone", "Inspection Report" })
-        touch(catalog.text_lookup(label));
+        check(catalog.text_lookup(label), label, size);
     // A label from the input itself, so that fuzzed source strings can match.
     const size_t tail = size < 16 ? size : 16;
     const std::string label(reinterpret_cast<const char*>(data) + size - tail, tail);
-    touch(catalog.text_lookup(label.c_str()));
+    check(catalog.text_lookup(label.c_str()), label.c_str(), size);
     for (int index = -1; index < 4; ++index)
         catalog.label_matches("Pass", index);
     return 0;
