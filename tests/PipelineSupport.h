@@ -3,9 +3,9 @@
 #ifndef RG_TESTS_PIPELINESUPPORT_H
 #define RG_TESTS_PIPELINESUPPORT_H
 
+#include "TempDir.h"
+
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -58,38 +58,31 @@ inline std::string MakeDirectoryOfLength(std::string path, size_t length)
     return path;
 }
 
-// A fresh directory that is the working directory while the object lives; the previous
-// working directory comes back (even when it is too long for a path buffer) and the
-// directory is removed at the end.
+// A fresh temporary directory that is the working directory while the object lives; the
+// previous working directory comes back at the end, even when it is too long for a path
+// buffer.
 class ScopedWorkingDirectory
 {
 public:
     ScopedWorkingDirectory()
         : m_previous(open(".", O_RDONLY | O_DIRECTORY))
-    {
-        const char* base = getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/rg-pipeline-XXXXXX";
-        m_path = mkdtemp(pattern.data()) ? pattern : std::string();
-        if (!m_path.empty() && chdir(m_path.c_str()) != 0)
-            m_path.clear();
-    }
+        , m_entered(chdir(m_directory.path().c_str()) == 0)
+    { }
     ~ScopedWorkingDirectory()
     {
         if (m_previous >= 0 && fchdir(m_previous) == 0)
             close(m_previous);
-        std::error_code ignored;
-        if (!m_path.empty())
-            std::filesystem::remove_all(m_path, ignored);
     }
     ScopedWorkingDirectory(const ScopedWorkingDirectory&) = delete;
     ScopedWorkingDirectory& operator=(const ScopedWorkingDirectory&) = delete;
 
-    // Empty when the directory could not be made.
-    const std::string& Path() const { return m_path; }
+    // Empty when the directory could not be entered.
+    std::string Path() const { return m_entered ? m_directory.path() : std::string(); }
 
 private:
+    TempDir m_directory;
     int m_previous;
-    std::string m_path;
+    bool m_entered;
 };
 
 // What the process writes to its standard error (file descriptor 2) between construction
