@@ -35,7 +35,8 @@ rg_add_test(test_TextDomain SOURCES test_TextDomain.cpp TempDir.cpp LABELS local
 rg_add_test(test_ReadMoFile SOURCES test_ReadMoFile.cpp MoCatalog.cpp TempDir.cpp
             LABELS localisation)
 foreach(test test_TextDomain test_ReadMoFile)
-    target_compile_definitions(${test} PRIVATE RG_CATALOG_DIR="${rg_catalog_dir}"
-                               RG_FOREIGN_BYTE_ORDER="${rg_foreign_byte_order}")
+    target_compile_definitions(${test} PRIVATE RG_CATALOG_DIR="${rg_catalog_dir}")
     add_dependencies(${test} localisation_test_catalogs)
 endforeach()
+target_compile_definitions(test_ReadMoFile PRIVATE
+                           RG_FOREIGN_BYTE_ORDER="${rg_foreign_byte_order}")
