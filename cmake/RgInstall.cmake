@@ -7,6 +7,10 @@
 # Configure with -DCMAKE_INSTALL_PREFIX=/usr to get Debian's multiarch library directory.
 include(CMakePackageConfigHelpers)
 
+# Installing and packaging take what is built and never start a build themselves (CPack
+# would build everything first): build, then install or package.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 set(RG_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/ReportGenerator)
 set(RG_INSTALL_PKGCONFIGDIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
