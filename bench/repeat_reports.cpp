@@ -98,10 +98,11 @@ template <typename Function> Function requireSymbol(void* handle, const char* na
     return reinterpret_cast<Function>(symbol);
 }
 
+// Lazy binding, as the dynamic loader binds the comparison programs' libraries.
 LibraryApi loadLibrary(const std::string& path)
 {
     LibraryApi api;
-    api.handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    api.handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (!api.handle) {
         throw std::runtime_error(std::string("dlopen: ") + dlerror());
     }

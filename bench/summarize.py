@@ -16,8 +16,10 @@ NANOSECONDS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
 # the benchmark that sets the limit). The first benchmark whose name matches is used.
 TARGETS = [
     ("a dropped log call < 5 ns", r"^BM_LogDropped$", 5.0, None),
-    ("text_lookup of a found label <= dcgettext", r"TextLookup.*Found", None,
-     r"[Dd]cgettext.*Found"),
+    ("text_lookup of a found label <= dcgettext (report catalog)", r"TextLookup/Report.*Found",
+     None, r"Dcgettext/Report.*Found"),
+    ("text_lookup of a found label <= dcgettext (many labels)", r"TextLookup/Many.*Found",
+     None, r"Dcgettext/Many.*Found"),
 ]
 
 
@@ -45,12 +47,24 @@ def human_time(nanoseconds):
     return "%.3g ns" % nanoseconds
 
 
+# Fields of every entry; any other number is a counter that the benchmark set.
+STANDARD_FIELDS = {"family_index", "per_family_instance_index", "repetitions",
+                   "repetition_index", "threads", "iterations", "real_time", "cpu_time",
+                   "bytes_per_second", "items_per_second"}
+
+
 def throughput(entry):
     if "bytes_per_second" in entry:
         return "%.1f MB/s" % (entry["bytes_per_second"] / 1e6)
     if "items_per_second" in entry:
         return "%.3g items/s" % entry["items_per_second"]
     return ""
+
+
+def counters(entry):
+    return ", ".join("%s %.4g" % (key, value) for key, value in entry.items()
+                     if key not in STANDARD_FIELDS and isinstance(value, (int, float))
+                     and not isinstance(value, bool))
 
 
 def find(medians, pattern):
@@ -75,11 +89,12 @@ def evaluate_targets(medians):
 
 def print_tables(medians, targets):
     print("\nIn process (Google Benchmark, median of the repetitions)\n")
-    print("| benchmark | time | CPU | throughput |")
-    print("|---|---:|---:|---:|")
+    print("| benchmark | time | CPU | throughput | counters |")
+    print("|---|---:|---:|---:|---|")
     for name, entry in medians.items():
-        print("| %s | %s | %s | %s |" % (name, human_time(ns(entry)),
-                                         human_time(ns(entry, "cpu_time")), throughput(entry)))
+        print("| %s | %s | %s | %s | %s |" % (
+            name, human_time(ns(entry)), human_time(ns(entry, "cpu_time")), throughput(entry),
+            counters(entry)))
     print("\nIn-process targets (CPU time per call)\n")
     print("| target | value | limit | holds |")
     print("|---|---:|---:|---|")
