@@ -8,7 +8,7 @@
 #include "StagingPage.h"
 #include "WindowCloseWaiter.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QPrintDialog>
@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWebFrame>
 #include <QWebSettings>
 #include <QWebView>
 
