@@ -24,7 +24,6 @@
 
 using namespace pipeline;
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 namespace {
 
