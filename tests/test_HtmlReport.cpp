@@ -120,6 +120,8 @@ const ScanCase SCAN_CASES[] = {
     { "NoClosing", "<p>{~Open</p>\n", {}, {}, {} },
     { "ClosingOnLaterLine", "{~Start\nEnd~}\n", {}, {}, {} },
     { "NestedOpening", "{~A {~B~}\n", { "A {~B", "B" }, {}, {} },
+    { "OpeningsShareOneClosing", "{~{~{~x~} {~y\n", { "{~{~x", "{~x", "x" }, {}, {} },
+    { "OpeningsWithoutClosing", "{~a {~b {~c\n", {}, {}, {} },
     { "TildeNotShared", "{~}\n", {}, {}, {} },
     { "TildeThenClosing", "{~}x~}\n", { "}x" }, {}, {} },
     { "KindsNeverPair", "{~x@}\n{@y~}\n{$z~}\n", {}, {}, {} },

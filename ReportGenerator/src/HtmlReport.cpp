@@ -21,6 +21,8 @@ struct MarkerKind
 constexpr MarkerKind LABEL_MARKER { "[{][~]", "[~][}]" };
 constexpr MarkerKind TAG_MARKER { "[{][@]", "[@][}]" };
 constexpr MarkerKind IMAGE_MARKER { "[{][$]", "[$][}]" };
+// Every opening sequence begins with it.
+constexpr QLatin1Char MARKER_BRACE { '{' };
 
 // A heap copy of name, or null for a null or empty name.
 char* CopyName(const char* name)
@@ -41,17 +43,22 @@ QRegExp Expression(const char* pattern)
 
 // Each opening sequence pairs with the first closing sequence after it; the next opening
 // sequence is looked for right after the current one, not after its closing sequence.
+// One search for a closing sequence serves every opening sequence before it, and when
+// there is none, no later opening sequence can have one either.
 void ScanLine(const QString& line, QRegExp& opening, QRegExp& closing, QStringList& items)
 {
     int from = 0;
+    int closingStart = -1;
     int start;
     while ((start = opening.indexIn(line, from)) >= 0) {
         const int itemStart = start + opening.matchedLength();
         // An opening pattern that matches empty text must still move the scan on.
         from = std::max(itemStart, start + 1);
-        const int end = closing.indexIn(line, itemStart);
-        if (end >= 0)
-            items.append(line.mid(itemStart, end - itemStart));
+        if (closingStart < itemStart)
+            closingStart = closing.indexIn(line, itemStart);
+        if (closingStart < 0)
+            return;
+        items.append(line.mid(itemStart, closingStart - itemStart));
     }
 }
 
@@ -71,17 +78,28 @@ public:
     // beyond the last item stay as they are.
     void FillLine(QString& line)
     {
+        QString filled;
+        int copied = 0;
         int start = m_opening.indexIn(line);
         while (start >= 0 && m_next < m_items.size()) {
-            const int openingLength = m_opening.matchedLength();
-            const int end = m_closing.indexIn(line, start);
-            if (end < 0) {
-                start = m_opening.indexIn(line, start + openingLength);
-                continue;
+            const int closingStart = m_closing.indexIn(line, start);
+            if (closingStart < 0)
+                break;
+            const QString& item = m_items.at(m_next++);
+            const int rest = closingStart + m_closing.matchedLength();
+            filled += line.midRef(copied, start - copied);
+            if (item.contains(MARKER_BRACE)) {
+                line = item + line.midRef(rest);
+                copied = 0;
+            } else {
+                // Text without a brace cannot begin a marker: it is final as it stands.
+                filled += item;
+                copied = rest;
             }
-            line.replace(start, end + m_closing.matchedLength() - start, m_items.at(m_next++));
-            start = m_opening.indexIn(line, start);
+            start = m_opening.indexIn(line, copied);
         }
+        filled += line.midRef(copied);
+        line = filled;
     }
 
 private:
