@@ -24,15 +24,21 @@ TARGETS = [
 
 
 def load_medians(paths):
-    """{benchmark name: entry} for the median aggregate (or the single run) of each."""
-    medians = {}
+    """{benchmark name: entry} for the median aggregate of each, or, for a benchmark run
+    once in each of several processes, its run with the median time."""
+    medians, single_runs = {}, {}
     for path in paths:
         with open(path) as results:
             for entry in json.load(results)["benchmarks"]:
                 name = entry.get("run_name", entry["name"])
-                if entry.get("run_type") == "aggregate" and entry["aggregate_name"] != "median":
-                    continue
-                medians[name] = entry
+                if entry.get("run_type") != "aggregate":
+                    single_runs.setdefault(name, []).append(entry)
+                elif entry["aggregate_name"] == "median":
+                    medians[name] = entry
+    for name, runs in single_runs.items():
+        if name not in medians:
+            runs.sort(key=lambda run: run["real_time"])
+            medians[name] = runs[(len(runs) - 1) // 2]
     return medians
 
 
@@ -88,7 +94,8 @@ def evaluate_targets(medians):
 
 
 def print_tables(medians, targets):
-    print("\nIn process (Google Benchmark, median of the repetitions)\n")
+    print("\nIn process (Google Benchmark: median of the repetitions; a benchmark of one "
+          "iteration: the median of as many processes)\n")
     print("| benchmark | time | CPU | throughput | counters |")
     print("|---|---:|---:|---:|---|")
     for name, entry in medians.items():
