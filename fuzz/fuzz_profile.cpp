@@ -10,7 +10,7 @@
 namespace {
 
 const char* const FILE_NAMES[] = { "profile.ini", "copy.ini", "copy.ini~" };
-char directory[] = "/tmp/fuzz_profile-XXXXXX";
+char directory[64];
 
 void removeWorkDirectory()
 {
@@ -19,11 +19,18 @@ void removeWorkDirectory()
     rmdir(directory);
 }
 
+bool makeDirectory(const char* parent)
+{
+    snprintf(directory, sizeof directory, "%s/fuzz_profile-XXXXXX", parent);
+    return mkdtemp(directory) != nullptr;
+}
+
 // One private directory per fuzzing process, removed when the process exits.
 std::string workDirectory()
 {
     static const bool created = [] {
-        if (!mkdtemp(directory))
+        // In memory where possible: the writer syncs every file it writes.
+        if (!makeDirectory("/dev/shm") && !makeDirectory("/tmp"))
             abort();
         return atexit(removeWorkDirectory) == 0;
     }();
