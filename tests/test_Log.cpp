@@ -1,10 +1,6 @@
 #include <ReportGenerator/Log.h>
 
-#include "LogConfig.h"
-#include "LogState.h"
-#include "TempDir.h"
-#include "utils/CapturedStderr.h"
-#include "utils/UtilsTestHelpers.h"
+#include "utils/FreshLoggerTest.h"
 
 #include <gtest/gtest.h>
 
@@ -21,19 +17,10 @@ namespace {
 
 const std::string STAMP = "<dddd-dd-dd dd:dd:dd>:";
 
-// Every test starts from a logger that has never run, with its filter directory in a
-// private temporary directory (no filter file unless the test writes one).
-class Logger : public testing::Test
+class Logger : public FreshLoggerTest
 {
 protected:
-    void SetUp() override
-    {
-        SetLogConfigDirectory((dir.path() + "/").c_str());
-        ResetLogState();
-    }
-    void TearDown() override { ResetLogState(); }
-
-    void allowAllLevels() { writeFile(dir.path() + "/test_Log.conf", "DEBUG\n"); }
+    void allowAllLevels() { writeFilter("DEBUG\n"); }
 
     // The single log line written since the capture began.
     std::string onlyLine()
@@ -41,9 +28,6 @@ protected:
         const std::vector<std::string> lines = captured.logLines();
         return lines.size() == 1 ? lines[0] : "lines: " + std::to_string(lines.size());
     }
-
-    TempDir dir;
-    CapturedStderr captured;
 };
 
 void logError(const char* sourceFile, int line, int errorNumber, const char* message)

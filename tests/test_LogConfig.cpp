@@ -1,10 +1,6 @@
 #include <ReportGenerator/Log.h>
 
-#include "LogConfig.h"
-#include "LogState.h"
-#include "TempDir.h"
-#include "utils/CapturedStderr.h"
-#include "utils/UtilsTestHelpers.h"
+#include "utils/FreshLoggerTest.h"
 
 #include <gtest/gtest.h>
 
@@ -19,23 +15,12 @@
 
 namespace {
 
-// Each test gets a logger that has never run and a private filter directory; the filter
-// file of this program is <directory>/test_LogConfig.conf.
-class LogConfig : public testing::Test
+class LogConfig : public FreshLoggerTest
 {
 protected:
-    void SetUp() override
-    {
-        SetLogConfigDirectory((dir.path() + "/").c_str());
-        ResetLogState();
-    }
-    void TearDown() override { ResetLogState(); }
-
-    std::string configPath() const { return dir.path() + "/test_LogConfig.conf"; }
-    void configure(const std::string& content) { writeFile(configPath(), content); }
     void configureFrom(const std::string& fixture)
     {
-        configure(readFile(utilsDataDir() + "/logconfig/" + fixture));
+        writeFilter(readFile(utilsDataDir() + "/logconfig/" + fixture));
     }
 
     // Whether a message of level from sourceFile at line reached standard error.
@@ -57,9 +42,6 @@ protected:
         }
         return levels;
     }
-
-    TempDir dir;
-    CapturedStderr captured;
 };
 
 // --- The level line ---
@@ -84,7 +66,7 @@ class ThresholdRows : public LogConfig, public testing::WithParamInterface<Thres
 
 TEST_P(ThresholdRows, TheLevelLineSetsTheThreshold)
 {
-    configure(GetParam().content);
+    writeFilter(GetParam().content);
     EXPECT_EQ(passingLevels(), GetParam().levels);
 }
 
@@ -160,7 +142,7 @@ TEST_F(LogConfig, TheExampleFileSilencesOneLineFromInfoOn)
 
 TEST_F(LogConfig, AFileWithoutLinesIsSilencedWholeFromTheExcludeLevel)
 {
-    configure("DEBUG\nExcludeFile1=Parser\n");
+    writeFilter("DEBUG\nExcludeFile1=Parser\n");
     EXPECT_EQ(passingLevels("src/Parser", 10), "0123456");
     EXPECT_EQ(passingLevels("src/Parser", 999), "0123456");
     EXPECT_EQ(passingLevels("src/Parsers", 10), "01234567");
@@ -168,36 +150,36 @@ TEST_F(LogConfig, AFileWithoutLinesIsSilencedWholeFromTheExcludeLevel)
 
 TEST_F(LogConfig, ListedLinesAloneAreSilenced)
 {
-    configure("DEBUG\nExcludeFile1=Parser\nExcludeLine1_3=120\n");
+    writeFilter("DEBUG\nExcludeFile1=Parser\nExcludeLine1_3=120\n");
     EXPECT_EQ(passingLevels("src/Parser", 120), "0123456");
     EXPECT_EQ(passingLevels("src/Parser", 121), "01234567");
 }
 
 TEST_F(LogConfig, OnlyTheFirstSlotOfARepeatedNameCounts)
 {
-    configure("DEBUG\nExcludeFile1=Parser\nExcludeLine1_1=74\n"
-              "ExcludeFile2=Parser\nExcludeLine2_1=5\n");
+    writeFilter("DEBUG\nExcludeFile1=Parser\nExcludeLine1_1=74\n"
+                "ExcludeFile2=Parser\nExcludeLine2_1=5\n");
     EXPECT_EQ(passingLevels("src/Parser", 74), "0123456");
     EXPECT_EQ(passingLevels("src/Parser", 5), "01234567");
 }
 
 TEST_F(LogConfig, AnUnknownExcludeLevelSilencesEveryLevel)
 {
-    configure("DEBUG\nExcludeLevel=BOGUS\nExcludeFile4=Parser\n");
+    writeFilter("DEBUG\nExcludeLevel=BOGUS\nExcludeFile4=Parser\n");
     EXPECT_EQ(passingLevels("src/Parser", 1), "");
     EXPECT_EQ(g_logState.excludeLevel, -1);
 }
 
 TEST_F(LogConfig, ANullSourceFileIsNeverExcluded)
 {
-    configure("DEBUG\nExcludeLevel=BOGUS\nExcludeFile1=Parser\n");
+    writeFilter("DEBUG\nExcludeLevel=BOGUS\nExcludeFile1=Parser\n");
     EXPECT_TRUE(emitted(0, nullptr));
     EXPECT_FALSE(emitted(0, "Parser"));
 }
 
 TEST_F(LogConfig, NamesBeginningWithTheFreeMarkExcludeNothing)
 {
-    configure("DEBUG\nExcludeLevel=BOGUS\nExcludeFile1=!Parser\nExcludeFile2=!\n");
+    writeFilter("DEBUG\nExcludeLevel=BOGUS\nExcludeFile1=!Parser\nExcludeFile2=!\n");
     EXPECT_EQ(passingLevels("src/!Parser", 1), "01234567");
     EXPECT_EQ(passingLevels("src/!", 1), "01234567");
     EXPECT_FALSE(g_logState.hasExcludeFiles);
@@ -206,7 +188,7 @@ TEST_F(LogConfig, NamesBeginningWithTheFreeMarkExcludeNothing)
 TEST_F(LogConfig, ExcludeFileValuesOf80CharactersOrMoreAreCut)
 {
     const std::string name(120, 'p');
-    configure("DEBUG\nExcludeLevel=BOGUS\nExcludeFile10=" + name + "\n");
+    writeFilter("DEBUG\nExcludeLevel=BOGUS\nExcludeFile10=" + name + "\n");
     emitted(3);
     EXPECT_EQ(std::string(g_logState.excludeFiles[9]), name.substr(0, 79));
     EXPECT_TRUE(g_logState.hasExcludeFiles);
@@ -217,21 +199,21 @@ TEST_F(LogConfig, ExcludeFileValuesOf80CharactersOrMoreAreCut)
 
 TEST_F(LogConfig, WithChangeOnTheFly0AnEditTakesEffectOnlyWhenTheKeyChanges)
 {
-    configure("ERROR\nReadThisFileOnce=0\nChangeOnTheFly=0\n");
+    writeFilter("ERROR\nReadThisFileOnce=0\nChangeOnTheFly=0\n");
     EXPECT_EQ(passingLevels(), "0123");
-    configure("DEBUG\nReadThisFileOnce=0\nChangeOnTheFly=0\n");
+    writeFilter("DEBUG\nReadThisFileOnce=0\nChangeOnTheFly=0\n");
     EXPECT_EQ(passingLevels(), "0123");
-    configure("DEBUG\nReadThisFileOnce=0\nChangeOnTheFly=2\n");
+    writeFilter("DEBUG\nReadThisFileOnce=0\nChangeOnTheFly=2\n");
     EXPECT_EQ(passingLevels(), "01234567");
-    configure("INFO\nReadThisFileOnce=0\nChangeOnTheFly=2\n");
+    writeFilter("INFO\nReadThisFileOnce=0\nChangeOnTheFly=2\n");
     EXPECT_EQ(passingLevels(), "0123456");
 }
 
 TEST_F(LogConfig, WithChangeOnTheFly1EveryCallReadsTheFile)
 {
-    configure("ERROR\nReadThisFileOnce=0\nChangeOnTheFly=1\n");
+    writeFilter("ERROR\nReadThisFileOnce=0\nChangeOnTheFly=1\n");
     EXPECT_FALSE(emitted(4));
-    configure("WARNING\nReadThisFileOnce=0\nChangeOnTheFly=1\nExcludeFile1=Parser\n");
+    writeFilter("WARNING\nReadThisFileOnce=0\nChangeOnTheFly=1\nExcludeFile1=Parser\n");
     EXPECT_TRUE(emitted(4));
     EXPECT_FALSE(emitted(7, "src/Parser"));
     EXPECT_TRUE(emitted(4, "src/Other"));
@@ -239,20 +221,20 @@ TEST_F(LogConfig, WithChangeOnTheFly1EveryCallReadsTheFile)
 
 TEST_F(LogConfig, AReloadThatSetsReadThisFileOnceEndsRefreshing)
 {
-    configure("ERROR\nReadThisFileOnce=0\nChangeOnTheFly=1\n");
+    writeFilter("ERROR\nReadThisFileOnce=0\nChangeOnTheFly=1\n");
     EXPECT_FALSE(emitted(7));
-    configure("DEBUG\nReadThisFileOnce=1\n");
+    writeFilter("DEBUG\nReadThisFileOnce=1\n");
     EXPECT_TRUE(emitted(7));
-    configure("EMERG\nReadThisFileOnce=0\nChangeOnTheFly=1\n");
+    writeFilter("EMERG\nReadThisFileOnce=0\nChangeOnTheFly=1\n");
     EXPECT_TRUE(emitted(7));
     EXPECT_EQ(g_logState.readThisFileOnce, 1);
 }
 
 TEST_F(LogConfig, RemovingTheFileWhileRefreshingRestoresTheDefaults)
 {
-    configure("DEBUG\nReadThisFileOnce=0\nChangeOnTheFly=1\n");
+    writeFilter("DEBUG\nReadThisFileOnce=0\nChangeOnTheFly=1\n");
     EXPECT_TRUE(emitted(7));
-    unlink(configPath().c_str());
+    unlink(filterPath().c_str());
     EXPECT_EQ(passingLevels(), "0123");
     EXPECT_EQ(g_logState.readThisFileOnce, 1);
 }
@@ -263,7 +245,7 @@ TEST_F(LogConfig, TheProgramNameComesFromTheCommandLine)
 {
     EXPECT_STREQ(GetProgramName(getpid()), "test_LogConfig");
     BuildLogConfigPath();
-    EXPECT_EQ(std::string(g_logState.configPath), configPath());
+    EXPECT_EQ(std::string(g_logState.configPath), filterPath());
 }
 
 TEST_F(LogConfig, AnUnreadableCommandLineLeavesTheNameEmpty)
