@@ -84,8 +84,53 @@ void ResetLogState()
 
 namespace {
 
-__attribute__((noinline)) void logLine(int level, bool withLevel, bool withTime, bool withCounter,
-    const char* sourceFile, int line, int errorNumber, const char* format, va_list args)
+struct LineRequest
+{
+    int level;
+    bool withLevel;
+    bool withTime;
+    bool withCounter;
+    const char* baseName;
+    int line;
+    int errorNumber;
+};
+
+// The pieces before the message, each only when its switch or value asks for it.
+size_t appendPrefix(char* text, const LineRequest& request)
+{
+    size_t used = 0;
+    if (request.withLevel)
+        append(text, &used, "[%-7s] ", levelName(request.level));
+    if (request.withTime)
+        append(text, &used, "<%s>:", TimeOfDay2Str(nullptr));
+    if (request.withCounter && g_logState.lineCounter > 0)
+        append(text, &used, "%4d: ", g_logState.lineCounter);
+    if (request.baseName)
+        append(text, &used, "f=%s", request.baseName);
+    if (request.line > 0)
+        append(text, &used, " l=%d. ", request.line);
+    if (request.errorNumber > 0)
+        append(text, &used, " errno=%d. %s. ", request.errorNumber, strerror(request.errorNumber));
+    return used;
+}
+
+void writeLine(const LineRequest& request, const char* format, va_list args)
+{
+    char* text = static_cast<char*>(calloc(LINE_SIZE, 1));
+    if (!text)
+        return;
+    size_t used = appendPrefix(text, request);
+    appendV(text, &used, format, args);
+    text[used] = '\n';
+    syslog(request.level, "%s", text);
+    // Wraps like the 32-bit counter it is; the next line then re-initialises the log.
+    g_logState.lineCounter = static_cast<int>(static_cast<unsigned>(g_logState.lineCounter) + 1u);
+    free(text);
+}
+
+// Everything but the fast drop: set-up, refresh, threshold, exclusion, output.
+__attribute__((noinline)) void logLine(
+    LineRequest request, const char* sourceFile, const char* format, va_list args)
 {
     LogState& state = g_logState;
     if (state.levelThreshold < 0)
@@ -94,38 +139,14 @@ __attribute__((noinline)) void logLine(int level, bool withLevel, bool withTime,
         RefreshLogConfig();
     // While the filter file is consulted on every call, no call may skip this path.
     state.dropAbove = state.readThisFileOnce == 0 ? INT_MAX : state.levelThreshold;
-    if (level > state.levelThreshold)
+    if (request.level > state.levelThreshold)
         return;
     if (state.lineCounter <= 0)
         InitLog();
-
-    const char* baseName = sourceFile ? baseNameOf(sourceFile) : nullptr;
-    if (baseName && IsLogExcluded(baseName, line, level))
+    request.baseName = sourceFile ? baseNameOf(sourceFile) : nullptr;
+    if (request.baseName && IsLogExcluded(request.baseName, request.line, request.level))
         return;
-
-    char* text = static_cast<char*>(calloc(LINE_SIZE, 1));
-    if (!text)
-        return;
-    size_t used = 0;
-    if (withLevel)
-        append(text, &used, "[%-7s] ", levelName(level));
-    if (withTime)
-        append(text, &used, "<%s>:", TimeOfDay2Str(nullptr));
-    if (withCounter && state.lineCounter > 0)
-        append(text, &used, "%4d: ", state.lineCounter);
-    if (baseName)
-        append(text, &used, "f=%s", baseName);
-    if (line > 0)
-        append(text, &used, " l=%d. ", line);
-    if (errorNumber > 0)
-        append(text, &used, " errno=%d. %s. ", errorNumber, strerror(errorNumber));
-    appendV(text, &used, format, args);
-    text[used] = '\n';
-
-    syslog(level, "%s", text);
-    // Wraps like the 32-bit counter it is; the next line then re-initialises the log.
-    state.lineCounter = static_cast<int>(static_cast<unsigned>(state.lineCounter) + 1u);
-    free(text);
+    writeLine(request, format, args);
 }
 
 } // namespace
@@ -139,7 +160,8 @@ void LogMessage(int reserved, int level, bool withLevel, bool withTime, bool wit
         return;
     va_list args;
     va_start(args, format);
-    logLine(level, withLevel, withTime, withCounter, sourceFile, line, errorNumber, format, args);
+    logLine({ level, withLevel, withTime, withCounter, nullptr, line, errorNumber }, sourceFile,
+        format, args);
     va_end(args);
 }
 
