@@ -26,8 +26,8 @@ const char* const EMPTY_RESULTS = "<CheckerResults/>";
 // that are no UTF-8, and a carriage return.
 QByteArray pageBytes()
 {
-    return QByteArray("<html><body><p>copied page</p><!-- \xff\xfe\x80 \r\n", 44)
-        + QByteArray(1, '\0') + "--></body></html>\n";
+    return QByteArray("<html><body><p>copied page</p><!-- \xff\xfe\x80 \r\n") + '\0'
+        + "--></body></html>\n";
 }
 
 class RenderEntryPointsTest : public testing::Test
