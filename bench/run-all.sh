@@ -13,6 +13,19 @@ build_dir=$(realpath -m "${1:-$source_dir/build-bench}")
 shift $(($# > 0 ? 1 : 0))
 results=$build_dir/bench-results
 
+# The staging page has a fixed path in /tmp. As root the suite runs with a /tmp of its own
+# (a directory of the build tree mounted over /tmp in a private mount namespace), so that
+# it neither disturbs nor is disturbed by the tests or reports of other processes.
+if [ -z "${RG_BENCH_PRIVATE_TMP:-}" ] && [ "$(id -u)" -eq 0 ] \
+    && unshare --mount --propagation private true 2>/dev/null; then
+    private_tmp=$build_dir/bench-tmp
+    mkdir -p "$private_tmp"
+    chmod 1777 "$private_tmp"
+    exec env RG_BENCH_PRIVATE_TMP=1 unshare --mount --propagation private \
+        bash -c 'mount --bind "$1" /tmp && shift && exec "$@"' _ "$private_tmp" \
+        "${BASH_SOURCE[0]}" "$build_dir" "$@"
+fi
+
 echo "== Building (Release) in $build_dir" >&2
 cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DRG_TESTS=OFF \
     -DRG_BENCH=ON -DRG_EXAMPLES=ON >/dev/null
@@ -29,6 +42,11 @@ echo "Date: $(date -R)"
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
 echo "Load before: $(uptime)"
 echo "Commit: $(git -C "$source_dir" rev-parse --short HEAD 2>/dev/null || echo unknown)"
+if [ -n "${RG_BENCH_PRIVATE_TMP:-}" ]; then
+    echo "/tmp: private to the suite"
+else
+    echo "/tmp: shared with other processes"
+fi
 
 repetitions=5
 
