@@ -77,6 +77,15 @@ void InitLog()
     fputs("\n\n", stderr);
 }
 
+// The system log keeps a pointer to the identity, which lives in this library: close the
+// log when the library is unloaded, after the unload hook's last lines (destructors with
+// lower priorities run later).
+__attribute__((destructor(101))) static void closeSystemLog()
+{
+    if (g_logState.lineCounter > 0)
+        closelog();
+}
+
 void ResetLogState()
 {
     g_logState = LogState();

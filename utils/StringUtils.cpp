@@ -93,16 +93,32 @@ void Trim(char* s)
     TrimRight(s);
 }
 
+namespace {
+
+// Both digits of every byte value, so that a byte costs one table read.
+struct HexPairs
+{
+    char pairs[256][2];
+    constexpr HexPairs()
+        : pairs()
+    {
+        constexpr char digits[] = "0123456789ABCDEF";
+        for (int byte = 0; byte < 256; ++byte) {
+            pairs[byte][0] = digits[byte >> 4];
+            pairs[byte][1] = digits[byte & 0x0F];
+        }
+    }
+};
+constexpr HexPairs HEX_PAIRS;
+
+} // namespace
+
 int ByteToHexStr(const char* bytes, int len, char* out)
 {
     if (!bytes || !out || len < 1)
         return STRING_UTILS_ERROR;
-    static const char digits[] = "0123456789ABCDEF";
-    for (int i = 0; i < len; ++i) {
-        const unsigned char byte = static_cast<unsigned char>(bytes[i]);
-        out[2 * i] = digits[byte >> 4];
-        out[2 * i + 1] = digits[byte & 0x0F];
-    }
+    for (int i = 0; i < len; ++i)
+        memcpy(out + 2 * i, HEX_PAIRS.pairs[static_cast<unsigned char>(bytes[i])], 2);
     out[2 * len] = '\0';
     return 0;
 }
