@@ -164,31 +164,40 @@ runtime=$(ls "$work"/deb/libreportgenerator1_*.deb 2>/dev/null)
 dev=$(ls "$work"/deb/libreportgenerator-dev_*.deb 2>/dev/null)
 version=$(dpkg-deb -f "$runtime" Version 2>/dev/null)
 
-runtime_contents() {
-    local files
-    files=$(dpkg-deb -c "$runtime" | awk '{print $6}')
-    echo "$files"
-    grep -Eq '^\./usr/lib/([^/]+/)?libReportGenerator\.so\.1\.0\.1$' <<<"$files" \
-        && grep -Eq '^\./usr/lib/([^/]+/)?libReportGenerator\.so\.1$' <<<"$files" \
-        && ! grep -Eq 'libReportGenerator\.so$|/include/|\.pc$|\.cmake$' <<<"$files"
+# package_holds DEB REGEX...: each regex matches a file of the package;
+# package_lacks DEB REGEX...: none does.
+package_files() { dpkg-deb -c "$1" | awk '{print $6}'; }
+package_holds() {
+    local files pattern
+    files=$(package_files "$1")
+    shift
+    for pattern in "$@"; do
+        grep -Eq "$pattern" <<<"$files" || { echo "nothing matches $pattern in:"; echo "$files"; return 1; }
+    done
 }
-check "libreportgenerator1 holds the library and its SONAME link only" runtime_contents
-
-dev_contents() {
-    local files
-    files=$(dpkg-deb -c "$dev" | awk '{print $6}')
-    echo "$files"
-    grep -Eq '^\./usr/lib/([^/]+/)?libReportGenerator\.so$' <<<"$files" \
-        && grep -Eq '^\./usr/lib/([^/]+/)?pkgconfig/ReportGenerator\.pc$' <<<"$files" \
-        && grep -Eq '/cmake/ReportGenerator/ReportGeneratorConfig\.cmake$' <<<"$files" \
-        && grep -Eq '/cmake/ReportGenerator/ReportGeneratorTargets\.cmake$' <<<"$files" \
-        && grep -Eq '/cmake/ReportGenerator/ReportGeneratorConfigVersion\.cmake$' <<<"$files" \
-        && for h in "$prefix"/include/ReportGenerator/*.h; do
-            grep -qx "./usr/include/ReportGenerator/${h##*/}" <<<"$files" || return 1
-        done \
-        && ! grep -Eq 'libReportGenerator\.so\.1' <<<"$files"
+package_lacks() {
+    local files pattern
+    files=$(package_files "$1")
+    shift
+    for pattern in "$@"; do
+        ! grep -E "$pattern" <<<"$files" || return 1
+    done
 }
-check "libreportgenerator-dev holds the headers, the linker name and the package files" dev_contents
+libs='^\./usr/lib/([^/]+/)?'
+check "libreportgenerator1 holds the library and its SONAME link" \
+    package_holds "$runtime" "${libs}libReportGenerator\.so\.1\.0\.1$" "${libs}libReportGenerator\.so\.1$"
+check "libreportgenerator1 holds no development file" \
+    package_lacks "$runtime" 'libReportGenerator\.so$' '/include/' '\.pc$' '\.cmake$'
+dev_files=("${libs}libReportGenerator\.so$" "${libs}pkgconfig/ReportGenerator\.pc$")
+for h in "$prefix"/include/ReportGenerator/*.h; do
+    dev_files+=("^\./usr/include/ReportGenerator/${h##*/}$")
+done
+for f in Config ConfigVersion Targets; do
+    dev_files+=("${libs}cmake/ReportGenerator/ReportGenerator$f\.cmake$")
+done
+check "libreportgenerator-dev holds the headers, the linker name and the package files" \
+    package_holds "$dev" "${dev_files[@]}"
+check "libreportgenerator-dev holds no copy of the library" package_lacks "$dev" 'libReportGenerator\.so\.'
 
 # The two packages unpacked side by side are enough to build a host.
 host_from_packages() {
