@@ -24,10 +24,11 @@ public:
     int OutputReport(int iFormatType);
 
 private:
-    int PrintToPdf();
-    int PrintOnPrinter();
-    int ShowOnScreen();
-    void ReleaseWebView();
+    // The output paths; not part of the library's interface.
+    REPORTGENERATOR_NO_EXPORT int PrintToPdf();
+    REPORTGENERATOR_NO_EXPORT int PrintOnPrinter();
+    REPORTGENERATOR_NO_EXPORT int ShowOnScreen();
+    REPORTGENERATOR_NO_EXPORT void ReleaseWebView();
 
     QString outputFilename;
     QWebView* webView;
