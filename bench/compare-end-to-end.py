@@ -436,7 +436,7 @@ def print_table(result, notes):
 
 
 def mb(kilobytes):
-    return "%.1f MB" % (kilobytes / 1024.0)
+    return "%.1f MiB" % (kilobytes / 1024.0)
 
 
 def fmt_count(value):
