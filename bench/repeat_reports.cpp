@@ -127,46 +127,60 @@ void copyFile(const std::string& from, const std::string& to)
     std::ofstream(to, std::ios::binary) << readWholeFile(from);
 }
 
-void printRecord(const char* kind, int index, double milliseconds, double cpuMilliseconds,
-    const PauseMeter& before)
+// One call's cost: wall clock, CPU time of the process, and the pauses made during it.
+struct Timing
 {
-    std::printf("%s=%d ms=%.3f cpu_ms=%.3f pause_ms=%.3f pauses=%d\n", kind, index, milliseconds,
-        cpuMilliseconds, pauseMeter.milliseconds - before.milliseconds,
-        pauseMeter.calls - before.calls);
+    double milliseconds;
+    double cpuMilliseconds;
+    double pauseMilliseconds;
+    int pauses;
+};
+
+template <typename Call> Timing timeCall(Call call)
+{
+    const PauseMeter before = pauseMeter;
+    const double cpuStart = processCpuMilliseconds();
+    const auto start = std::chrono::steady_clock::now();
+    call();
+    return { millisecondsSince(start), processCpuMilliseconds() - cpuStart,
+        pauseMeter.milliseconds - before.milliseconds, pauseMeter.calls - before.calls };
+}
+
+void printRecord(const char* kind, int index, const Timing& timing)
+{
+    std::printf("%s=%d ms=%.3f cpu_ms=%.3f pause_ms=%.3f pauses=%d\n", kind, index,
+        timing.milliseconds, timing.cpuMilliseconds, timing.pauseMilliseconds, timing.pauses);
     std::fflush(stdout);
 }
 
 void makeReport(const LibraryApi& api, const ReportInputs& in, int index)
 {
     unlink(in.pdf.c_str());
-    const PauseMeter before = pauseMeter;
-    const double cpuStart = processCpuMilliseconds();
-    const auto start = std::chrono::steady_clock::now();
-    const int result =
-        api.createReport(in.templatePath.c_str(), in.language.c_str(), in.checkerXml.c_str(),
-            in.customerXml.c_str(), in.lowImage.c_str(), in.highImage.c_str(), 0, in.pdf.c_str());
-    const double milliseconds = millisecondsSince(start);
-    const double cpuMilliseconds = processCpuMilliseconds() - cpuStart;
+    int result = -1;
+    const Timing timing = timeCall([&] {
+        result = api.createReport(in.templatePath.c_str(), in.language.c_str(),
+            in.checkerXml.c_str(), in.customerXml.c_str(), in.lowImage.c_str(),
+            in.highImage.c_str(), 0, in.pdf.c_str());
+    });
     if (result != 0 || !isFinishedPdf(in.pdf.c_str())) {
         throw std::runtime_error("report " + std::to_string(index) + " failed, result "
             + std::to_string(result) + ", no PDF at " + in.pdf);
     }
-    printRecord("report", index, milliseconds, cpuMilliseconds, before);
+    printRecord("report", index, timing);
 }
 
 void makePage(const LibraryApi& api, const ReportInputs& in, int index)
 {
-    const PauseMeter before = pauseMeter;
-    const double cpuStart = processCpuMilliseconds();
-    const auto start = std::chrono::steady_clock::now();
-    const int result = api.createReportHtml(in.templatePath.c_str(), in.language.c_str(),
-        in.checkerXml.c_str(), in.customerXml.c_str(), in.lowImage.c_str(), in.highImage.c_str());
-    const double milliseconds = millisecondsSince(start);
-    const double cpuMilliseconds = processCpuMilliseconds() - cpuStart;
+    int result = -1;
+    const Timing timing = timeCall([&] {
+        result = api.createReportHtml(in.templatePath.c_str(), in.language.c_str(),
+            in.checkerXml.c_str(), in.customerXml.c_str(), in.lowImage.c_str(),
+            in.highImage.c_str());
+    });
     if (result != 0) {
         throw std::runtime_error("page " + std::to_string(index) + " failed");
     }
-    printRecord("html", index, milliseconds, cpuMilliseconds, before);
+    printRecord("html", index, timing);
 }
 
 int run(const Options& options)
