@@ -4,35 +4,40 @@
 
 namespace {
 
-// Raw storage so that construction and destruction happen exactly at the chosen load and
-// unload priorities, not whenever the C++ runtime runs its own static destructors.
-enum StringSlot { Language, Package, Dir, ImageLowMag, ImageHighMag, SlotCount };
-alignas(std::string) unsigned char storage[SlotCount][sizeof(std::string)];
+// Storage whose strings are constructed and destroyed exactly at the chosen load and
+// unload priorities, not whenever the C++ runtime runs its own static code. The slots are
+// constant-initialised, so the references below are bound before any code runs.
+union StringSlot {
+    constexpr StringSlot()
+        : unused()
+    { }
+    ~StringSlot() { }
+    char unused;
+    std::string text;
+};
 
-std::string& slot(StringSlot index)
-{
-    return *std::launder(reinterpret_cast<std::string*>(storage[index]));
-}
+enum SlotIndex { Language, Package, Dir, ImageLowMag, ImageHighMag, SlotCount };
+StringSlot slots[SlotCount];
 
 __attribute__((constructor(RG_PRIORITY_STRINGS_INIT))) void setUpLibraryStrings()
 {
-    new (storage[Language]) std::string("ENGLISH");
-    new (storage[Package]) std::string("DovaReport");
-    new (storage[Dir]) std::string("/quelnor/release/ressources/locale");
-    new (storage[ImageLowMag]) std::string();
-    new (storage[ImageHighMag]) std::string();
+    new (&slots[Language].text) std::string("ENGLISH");
+    new (&slots[Package].text) std::string("DovaReport");
+    new (&slots[Dir].text) std::string("/quelnor/release/ressources/locale");
+    new (&slots[ImageLowMag].text) std::string();
+    new (&slots[ImageHighMag].text) std::string();
 }
 
 __attribute__((destructor(RG_PRIORITY_STRINGS_FINI))) void releaseLibraryStrings()
 {
-    for (int index = 0; index < SlotCount; ++index)
-        slot(static_cast<StringSlot>(index)).~basic_string();
+    for (StringSlot& slot : slots)
+        slot.text.~basic_string();
 }
 
 } // namespace
 
-std::string& g_sLanguage = slot(Language);
-std::string& g_sPackage = slot(Package);
-std::string& g_sDir = slot(Dir);
-std::string& g_sImageLowMagPath = slot(ImageLowMag);
-std::string& g_sImageHighMagPath = slot(ImageHighMag);
+std::string& g_sLanguage = slots[Language].text;
+std::string& g_sPackage = slots[Package].text;
+std::string& g_sDir = slots[Dir].text;
+std::string& g_sImageLowMagPath = slots[ImageLowMag].text;
+std::string& g_sImageHighMagPath = slots[ImageHighMag].text;
