@@ -13,6 +13,13 @@ cmake -S . -B "$build"
 # Only what the example needs: the library, the tool, the drawn images and the catalogs.
 cmake --build "$build" -j"$(nproc)" --target render-report example_images example_catalogs
 
+# Qt wants a private runtime directory; a session without one gets a temporary one.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    XDG_RUNTIME_DIR=$(mktemp -d)
+    export XDG_RUNTIME_DIR
+    trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
+fi
+
 output=$PWD/$build/example-report
 if [ "$language" != ENGLISH ]; then
     output=$output-$(echo "$language" | tr '[:upper:]' '[:lower:]')
