@@ -191,6 +191,9 @@ int get_target_index(const MoImage& image, const Label& label)
 
 void traceTranslation(const MoString& translation)
 {
+    // The hexadecimal text serves only the trace line: none when the line would be dropped.
+    if (LOG_DEBUG > g_logState.dropAbove)
+        return;
     char acHexStr[HEX_TEXT_SIZE];
     acHexStr[0] = '\0';
     // A long translation shows only its first bytes in the trace.

@@ -31,6 +31,10 @@ const char* const WINDOW_TITLE = "Orvane - TARN 200 - DOVA Report";
 QWebView* createWebView()
 {
     CReportApplication::KeepQtLoaded();
+    // Decoded images are cached per process under their URL, and the next inspection's
+    // image is written to the same path: keep no resource beyond its page. Cheaper than
+    // clearing every cache before each load, which also drops the fonts.
+    QWebSettings::setObjectCacheCapacities(0, 0, 0);
     auto* view = new QWebView;
     QWebPage* page = view->page();
     page->setNetworkAccessManager(new CLocalNetworkAccessManager(page));
@@ -45,9 +49,6 @@ QWebView* createWebView()
 // before any loop could see the signal.
 void loadStagingPage(QWebView* view)
 {
-    // Decoded images are cached per process under their URL: the next inspection's image
-    // is written to the same path.
-    QWebSettings::clearMemoryCaches();
     bool finished = false;
     QEventLoop loop;
     QObject::connect(view, &QWebView::loadFinished, &loop, [&finished, &loop] {
