@@ -1,12 +1,25 @@
 #include "TemplateLineReader.h"
 
+#include "RegularFile.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
+FILE* openTemplate(const char* path, int& error)
+{
+    CRegularFile file(path);
+    FILE* stream = file.TakeStream();
+    error = stream ? 0 : (file.Error() ? file.Error() : errno);
+    return stream;
+}
+
+} // namespace
+
 TemplateLineReader::TemplateLineReader(const char* path)
-    : m_file(fopen(path, "rt"))
-    , m_error(m_file ? 0 : errno)
+    : m_file(openTemplate(path, m_error))
 { }
 
 TemplateLineReader::~TemplateLineReader()

@@ -10,7 +10,8 @@
 class TemplateLineReader
 {
 public:
-    // Opens path for reading; IsOpen() tells whether that worked, Error() why not.
+    // Opens path for reading when it is a regular file; IsOpen() tells whether that worked,
+    // Error() why not.
     explicit TemplateLineReader(const char* path);
     ~TemplateLineReader();
     TemplateLineReader(const TemplateLineReader&) = delete;
@@ -23,8 +24,8 @@ public:
     bool ReadLine(QString& line);
 
 private:
+    int m_error = 0;
     FILE* m_file;
-    int m_error;
     char* m_buffer = nullptr;
     size_t m_capacity = 0;
 };
