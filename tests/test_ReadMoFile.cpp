@@ -13,6 +13,8 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -264,6 +266,57 @@ TEST_P(RejectedCatalog, EveryLookupReturnsItsArgument)
 
 INSTANTIATE_TEST_SUITE_P(ReadMoFile, RejectedCatalog, testing::ValuesIn(REJECTED_FILES),
     [](const testing::TestParamInfo<RejectedFile>& info) { return info.param.name; });
+
+// Paths that are no regular file: no catalog, and no wait for a FIFO's writer
+
+struct NotAFile
+{
+    const char* name;
+    std::function<std::string(const TempDir&)> path;
+};
+
+void PrintTo(const NotAFile& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+const NotAFile NOT_FILES[] = {
+    { "Fifo",
+        [](const TempDir& dir) {
+            const std::string path = dir.file("fifo.mo");
+            if (mkfifo(path.c_str(), 0600) != 0)
+                ADD_FAILURE() << "mkfifo " << path;
+            return path;
+        } },
+    { "Directory", [](const TempDir& dir) { return dir.path(); } },
+};
+
+class NotARegularFile : public testing::TestWithParam<NotAFile>
+{
+};
+
+TEST_P(NotARegularFile, GivesNoCatalogAtOnce)
+{
+    TempDir dir;
+    const std::string path = GetParam().path(dir);
+    fflush(nullptr);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // A reader that waits is stopped by the alarm instead of hanging the suite.
+        alarm(5);
+        CReadMoFile reader(path.c_str());
+        const char* label = "Pass";
+        _exit(reader.text_lookup(label) == label ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the reader still waited after 5 seconds";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a lookup did not return its argument";
+}
+
+INSTANTIATE_TEST_SUITE_P(ReadMoFile, NotARegularFile, testing::ValuesIn(NOT_FILES),
+    [](const testing::TestParamInfo<NotAFile>& info) { return info.param.name; });
 
 // Catalogs with one unusable entry: that label is absent, every other one still found
 

@@ -2,11 +2,13 @@
 
 #include "LogState.h"
 #include "LogTrace.h"
+#include "RegularFile.h"
 
 #include <ReportGenerator/StringUtils.h>
 
 #include <cassert>
 #include <climits>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
@@ -54,6 +56,59 @@ struct MoString
     uint64_t addressOffset;
     uint32_t stringOffset;
 };
+
+// Hidden in front of the image's first byte, padded so that the bytes keep malloc's
+// alignment.
+struct alignas(alignof(std::max_align_t)) ImageHeader
+{
+    size_t size;
+};
+
+// The whole stream in one malloc block with room bytes free in front of its bytes; null
+// when the size cannot be taken or the read fails.
+unsigned char* readEntireFile(FILE* file, size_t room, size_t* size)
+{
+    TRACE_STEP("%s::", "os_read_entire_file");
+    struct stat status;
+    if (fstat(fileno(file), &status) != 0 || status.st_size <= 0 || status.st_size > INT_MAX)
+        return nullptr;
+    *size = static_cast<size_t>(status.st_size);
+    auto* block = static_cast<unsigned char*>(malloc(room + *size));
+    if (!block)
+        return nullptr;
+    if (fseek(file, 0, SEEK_SET) != 0 || fread(block + room, *size, 1, file) != 1) {
+        free(block);
+        return nullptr;
+    }
+    return block;
+}
+
+// The image of a catalog: only images made here are ever released by the object.
+unsigned char* readImage(FILE* file)
+{
+    size_t size = 0;
+    unsigned char* block = readEntireFile(file, sizeof(ImageHeader), &size);
+    if (!block)
+        return nullptr;
+    reinterpret_cast<ImageHeader*>(block)->size = size;
+    return block + sizeof(ImageHeader);
+}
+
+ImageHeader* headerOf(unsigned char* image)
+{
+    return reinterpret_cast<ImageHeader*>(image - sizeof(ImageHeader));
+}
+
+size_t imageSize(unsigned char* image)
+{
+    return headerOf(image)->size;
+}
+
+void releaseImage(unsigned char* image)
+{
+    if (image)
+        free(headerOf(image));
+}
 
 bool extentFits(uint64_t offset, uint64_t length, size_t size)
 {
@@ -224,20 +279,18 @@ CReadMoFile::CReadMoFile(const char* path)
     translated_table_offset = 0;
     hash_num_entries = 0;
     hash_offset = 0;
-    data_size = 0;
     TRACE_STEP("%s::File input = \"%s\"", "CReadMoFile", path);
 
-    FILE* file = fopen(path, "rb");
-    if (!file)
+    CRegularFile file(path);
+    FILE* stream = file.TakeStream();
+    if (!stream)
         return;
-    void* image = nullptr;
-    const int size = os_read_entire_file(file, &image);
-    fclose(file);
-    if (size < 0)
+    data = readImage(stream);
+    fclose(stream);
+    if (!data)
         return;
-    data = static_cast<unsigned char*>(image);
-    data_size = static_cast<size_t>(size);
-    if (data_size < HEADER_SIZE) {
+    const size_t size = imageSize(data);
+    if (size < HEADER_SIZE) {
         abort();
         return;
     }
@@ -247,7 +300,7 @@ CReadMoFile::CReadMoFile(const char* path)
         return;
     }
     Reversed = magic == MAGIC_SWAPPED ? 1 : 0;
-    MoImage header { data, data_size, Reversed == 1, 0, 0, 0, 0, 0 };
+    MoImage header { data, size, Reversed == 1, 0, 0, 0, 0, 0 };
     if (read4_from_offset(header, 4) != 0) {
         abort();
         return;
@@ -257,7 +310,7 @@ CReadMoFile::CReadMoFile(const char* path)
     translated_table_offset = read4_from_offset(header, 16);
     hash_num_entries = read4_from_offset(header, 20);
     hash_offset = read4_from_offset(header, 24);
-    header = { data, data_size, Reversed == 1, num_strings, original_table_offset,
+    header = { data, size, Reversed == 1, num_strings, original_table_offset,
         translated_table_offset, hash_num_entries, hash_offset };
     if (!headerFits(header)) {
         abort();
@@ -274,14 +327,14 @@ CReadMoFile::CReadMoFile(const char* path)
 CReadMoFile::~CReadMoFile()
 {
     TRACE_STEP("%s::", "~CReadMoFile");
-    free(data);
+    releaseImage(data);
 }
 
 const char* CReadMoFile::text_lookup(const char* s)
 {
     if (!data || !s)
         return s;
-    const MoImage image { data, data_size, Reversed == 1, num_strings, original_table_offset,
+    const MoImage image { data, imageSize(data), Reversed == 1, num_strings, original_table_offset,
         translated_table_offset, hash_num_entries, hash_offset };
     const int index = get_target_index(image, Label { s, strlen(s) });
     if (index < 0)
@@ -298,7 +351,7 @@ bool CReadMoFile::label_matches(const char* s, int index)
 {
     if (!data || !s)
         return false;
-    const MoImage image { data, data_size, Reversed == 1, num_strings, original_table_offset,
+    const MoImage image { data, imageSize(data), Reversed == 1, num_strings, original_table_offset,
         translated_table_offset, hash_num_entries, hash_offset };
     return labelMatches(image, Label { s, strlen(s) }, index);
 }
@@ -306,25 +359,17 @@ bool CReadMoFile::label_matches(const char* s, int index)
 void CReadMoFile::abort()
 {
     TRACE_STEP("%s::", "abort");
-    free(data);
+    releaseImage(data);
     data = nullptr;
 }
 
 int CReadMoFile::os_read_entire_file(FILE* file, void** out)
 {
-    TRACE_STEP("%s::", "os_read_entire_file");
     assert(file);
-    struct stat status;
-    if (fstat(fileno(file), &status) != 0 || status.st_size <= 0 || status.st_size > INT_MAX)
-        return -1;
-    const size_t size = static_cast<size_t>(status.st_size);
-    void* buffer = malloc(size);
+    size_t size = 0;
+    unsigned char* buffer = readEntireFile(file, 0, &size);
     if (!buffer)
         return -1;
-    if (fseek(file, 0, SEEK_SET) != 0 || fread(buffer, size, 1, file) != 1) {
-        free(buffer);
-        return -1;
-    }
     *out = buffer;
     return static_cast<int>(size);
 }

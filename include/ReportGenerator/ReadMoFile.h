@@ -24,10 +24,13 @@ public:
     bool label_matches(const char* s, int index);
     // Drops the catalog: later lookups return their argument.
     void abort();
-    // Reads the whole stream into a new buffer stored through out; its size, or -1.
+    // Reads the whole stream into a new buffer (malloc, the caller frees it) stored
+    // through out; its size, or -1.
     int os_read_entire_file(FILE* file, void** out);
 
 private:
+    // Hosts allocate the object from this exact list of fields, so none may be added: the
+    // image's size, which bounds every read, sits in a hidden header just before data.
     unsigned char* data;
     int Reversed;
     uint32_t num_strings;
@@ -35,8 +38,6 @@ private:
     uint32_t translated_table_offset;
     uint32_t hash_num_entries;
     uint32_t hash_offset;
-    // Size of the image, so that no offset from the file reaches outside it.
-    size_t data_size;
 };
 
 #endif
