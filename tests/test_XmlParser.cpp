@@ -155,6 +155,13 @@ TEST_F(XmlParserTest, EmptyTagListGivesEmptyValues)
     EXPECT_THAT(values, IsEmpty());
 }
 
+TEST_F(XmlParserTest, OneListAsTagsAndValuesGetsOneValuePerTag)
+{
+    QStringList list { "Site", "InspectionZone", "^Passed" };
+    EXPECT_TRUE(m_parser.GetTagsData(ReportXml(TWO_ZONES), list, list));
+    EXPECT_THAT(list, ElementsAre("North", "Zone A", PASS_BADGE));
+}
+
 // Malformed XML: false, the caller's list untouched, the faulty line logged.
 TEST_F(XmlParserTest, MalformedXmlLeavesTheListAlone)
 {

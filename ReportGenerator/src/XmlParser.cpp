@@ -217,9 +217,11 @@ bool CXmlParser::GetTagsData(const QString& xmlText, const QStringList& tags, QS
             Latin1(xmlText.split(QLatin1Char('\n')).value(line - 1)).constData());
         return false;
     }
+    // A copy first: the caller may pass one list as both tags and values.
+    const QStringList workingTags = tags;
     values.clear();
     TagResolver resolver(*this, mDomDocument);
-    for (const QString& tag : tags)
+    for (const QString& tag : workingTags)
         values.append(resolver.ValueOf(tag));
     return true;
 }
