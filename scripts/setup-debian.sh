@@ -10,7 +10,7 @@ packages=(
     # tests, fuzzing, benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    gettext poppler-utils xvfb xauth locales
+    gettext poppler-utils xvfb xauth locales iproute2
     # fonts that cover all report languages (Latin, Cyrillic, CJK)
     fonts-dejavu-core fonts-noto-core fonts-noto-cjk
     # reference renderer for the performance comparison

@@ -5,11 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <sched.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -65,22 +69,22 @@ TEST(InetLtoa, TextOfTheLow32BitsInNetworkOrder)
     EXPECT_STREQ(inet_ltoa(htonl(0xC0A8C8CBu)), "192.168.200.203");
 }
 
-// The address of the last interface, by index from 1 up to the first missing one, that
-// has an IPv4 address: the same walk through the C library's interface list.
+// The first IPv4 address of the interface with the highest index that has one, from the C
+// library's address list.
 in_addr_t expectedAddress()
 {
     ifaddrs* list = nullptr;
     if (getifaddrs(&list) != 0)
         return 0;
     in_addr_t found = 0;
-    char name[IF_NAMESIZE];
-    for (unsigned index = 1; if_indextoname(index, name); ++index) {
-        for (const ifaddrs* entry = list; entry; entry = entry->ifa_next) {
-            if (entry->ifa_addr && entry->ifa_addr->sa_family == AF_INET
-                && strcmp(entry->ifa_name, name) == 0) {
-                found = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr;
-                break;
-            }
+    unsigned foundIndex = 0;
+    for (const ifaddrs* entry = list; entry; entry = entry->ifa_next) {
+        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET)
+            continue;
+        const unsigned index = if_nametoindex(entry->ifa_name);
+        if (index > foundIndex) {
+            foundIndex = index;
+            found = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr;
         }
     }
     freeifaddrs(list);
@@ -97,6 +101,51 @@ TEST(GetMyIpAddress, IsTheLastInterfaceAddressAndItsText)
     else
         EXPECT_STREQ(dest, "untouched");
     EXPECT_EQ(GetMyIpAddress(nullptr), address);
+}
+
+const char* ipCommand()
+{
+    for (const char* path : { "/usr/sbin/ip", "/sbin/ip" }) {
+        if (access(path, X_OK) == 0)
+            return path;
+    }
+    return nullptr;
+}
+
+constexpr int NO_NAMESPACE = 77;
+constexpr int IP_FAILED = 78;
+
+// In a network namespace of its own, where lo (index 1) has no address: a removed veth
+// pair leaves a gap in the indexes before the pair that holds the address.
+int addressAfterAGap(const char* ip)
+{
+    alarm(10);
+    if (unshare(CLONE_NEWNET) != 0)
+        return NO_NAMESPACE;
+    for (const char* arguments : { "link add v0 type veth peer name v1", "link del v0",
+             "link add v2 type veth peer name v3", "addr add 10.1.2.3/24 dev v3" }) {
+        if (system((std::string(ip) + " " + arguments).c_str()) != 0)
+            return IP_FAILED;
+    }
+    char dest[16] = "untouched";
+    const unsigned int address = GetMyIpAddress(dest);
+    if (address == inet_addr("10.1.2.3") && strcmp(dest, "10.1.2.3") == 0)
+        return 0;
+    fprintf(stderr, "GetMyIpAddress gave %s, dest \"%s\"\n", inet_ltoa(address), dest);
+    return 1;
+}
+
+TEST(GetMyIpAddress, FindsTheAddressBeyondAGapInTheIndexes)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "a network namespace needs root";
+    const char* ip = ipCommand();
+    if (!ip)
+        GTEST_SKIP() << "iproute2 is not installed";
+    const int result = runInChild([ip] { return addressAfterAGap(ip); });
+    if (result == NO_NAMESPACE)
+        GTEST_SKIP() << "no network namespace can be made here";
+    EXPECT_EQ(result, 0) << (result == IP_FAILED ? "an ip command failed" : "");
 }
 
 // --- Time differences ---

@@ -1,5 +1,6 @@
 #include <ReportGenerator/Network.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -20,21 +22,38 @@ constexpr long MICROSECONDS = 1000000;
 
 char portAddress[PORT_ADDRESS_SIZE] = "127.0.0.1";
 
-// IPv4 address of the interface with the given index: false when there is no such
-// interface; *address stays 0 when it has no address.
-bool interfaceAddress(int socketFd, int index, in_addr_t* address)
+// IPv4 address of the named interface, 0 when it has none.
+in_addr_t interfaceAddress(int socketFd, const char* name)
 {
     ifreq request {};
-    request.ifr_ifindex = index;
-    if (ioctl(socketFd, SIOCGIFNAME, &request) < 0)
-        return false;
-    *address = 0;
-    if (ioctl(socketFd, SIOCGIFADDR, &request) == 0) {
-        sockaddr_in inet {};
-        memcpy(&inet, &request.ifr_addr, sizeof inet);
-        *address = inet.sin_addr.s_addr;
+    strncpy(request.ifr_name, name, sizeof request.ifr_name - 1);
+    if (ioctl(socketFd, SIOCGIFADDR, &request) != 0)
+        return 0;
+    sockaddr_in inet {};
+    memcpy(&inet, &request.ifr_addr, sizeof inet);
+    return inet.sin_addr.s_addr;
+}
+
+// Removed interfaces leave gaps in the indexes, so the interfaces are listed rather than
+// counted up to the first missing index.
+in_addr_t lastInterfaceAddress(int socketFd)
+{
+    using Entry = struct if_nameindex;
+    Entry* interfaces = if_nameindex();
+    if (!interfaces)
+        return 0;
+    std::vector<const Entry*> byIndex;
+    for (const Entry* entry = interfaces; entry->if_index != 0; ++entry)
+        byIndex.push_back(entry);
+    std::sort(byIndex.begin(), byIndex.end(),
+        [](const Entry* a, const Entry* b) { return a->if_index < b->if_index; });
+    in_addr_t found = 0;
+    for (const Entry* entry : byIndex) {
+        if (const in_addr_t address = interfaceAddress(socketFd, entry->if_name))
+            found = address;
     }
-    return true;
+    if_freenameindex(interfaces);
+    return found;
 }
 
 } // namespace
@@ -51,12 +70,7 @@ unsigned int GetMyIpAddress(char* dest)
     const int socketFd = socket(AF_INET, SOCK_STREAM, 0);
     if (socketFd < 0)
         return 0;
-    in_addr_t found = 0;
-    in_addr_t address = 0;
-    for (int index = 1; interfaceAddress(socketFd, index, &address); ++index) {
-        if (address != 0)
-            found = address;
-    }
+    const in_addr_t found = lastInterfaceAddress(socketFd);
     close(socketFd);
     if (found != 0 && dest)
         strcpy(dest, inet_ltoa(found));

@@ -10,8 +10,8 @@
 // the C library's shared buffer of inet_ntoa, which the next such call overwrites.
 REPORTGENERATOR_EXPORT char* inet_ltoa(unsigned long address);
 
-// IPv4 address (network byte order) of the last interface, by index from 1 up to the
-// first missing index, that has one; 0 when none is found or no socket can be opened.
+// IPv4 address (network byte order) of the last interface, in index order, that has one;
+// 0 when none is found or no socket can be opened.
 // When an address is found and dest is not null, its dotted text is copied into dest
 // (16 bytes).
 REPORTGENERATOR_EXPORT unsigned int GetMyIpAddress(char* dest);
