@@ -4,10 +4,12 @@
 # Builds a GoogleTest executable <name> from SOURCES, linked with the library's objects
 # (so internal code is reachable), GoogleTest/GoogleMock and LIBS, and registers it with
 # CTest under the same name. Every test runs headless with pinned font metrics and a
-# private runtime directory. STAGING marks a test that uses the fixed staging page; such
-# tests never run in parallel with each other.
+# private runtime directory. STAGING marks a test that uses the fixed staging page: it runs
+# with a /tmp of its own (as root) and never in parallel with the other such tests.
 find_package(GTest REQUIRED)
 find_package(Threads REQUIRED)
+
+set(RG_PRIVATE_TMP ${PROJECT_SOURCE_DIR}/scripts/private-tmp --keep ${PROJECT_BINARY_DIR})
 
 set(RG_TEST_RUNTIME_DIR ${PROJECT_BINARY_DIR}/test-runtime)
 file(MAKE_DIRECTORY ${RG_TEST_RUNTIME_DIR})
@@ -23,15 +25,32 @@ set(RG_TEST_ENVIRONMENT
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 
+# What the tests share: temporary directories, files, standard error, child processes, PDFs.
+add_library(rg_test_support STATIC
+    ${PROJECT_SOURCE_DIR}/tests/support/CapturedStderr.cpp
+    ${PROJECT_SOURCE_DIR}/tests/support/ChildProcess.cpp
+    ${PROJECT_SOURCE_DIR}/tests/support/Files.cpp
+    ${PROJECT_SOURCE_DIR}/tests/support/LockHolder.cpp
+    ${PROJECT_SOURCE_DIR}/tests/support/PdfProbe.cpp
+    ${PROJECT_SOURCE_DIR}/tests/support/RenderTestFiles.cpp
+    ${PROJECT_SOURCE_DIR}/tests/support/TempDir.cpp)
+target_include_directories(rg_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests/support)
+target_link_libraries(rg_test_support PUBLIC Qt5::Core Qt5::Gui GTest::gtest)
+
 function(rg_add_test name)
     cmake_parse_arguments(arg "STAGING" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT;LABELS" ${ARGN})
     add_executable(${name} ${arg_SOURCES})
-    target_link_libraries(${name} PRIVATE rg_objects GTest::gtest GTest::gmock GTest::gtest_main
+    target_link_libraries(${name} PRIVATE rg_objects rg_test_support GTest::gtest GTest::gmock
+                          GTest::gtest_main
                           Threads::Threads ${CMAKE_DL_LIBS} ${arg_LIBS})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/utils
                                ${PROJECT_SOURCE_DIR}/ReportGenerator/src
                                ${PROJECT_SOURCE_DIR}/tests)
-    add_test(NAME ${name} COMMAND ${name})
+    if(arg_STAGING)
+        add_test(NAME ${name} COMMAND ${RG_PRIVATE_TMP} $<TARGET_FILE:${name}>)
+    else()
+        add_test(NAME ${name} COMMAND ${name})
+    endif()
     if(NOT arg_TIMEOUT)
         set(arg_TIMEOUT 300)
     endif()

@@ -31,8 +31,8 @@ endforeach()
 add_custom_target(localisation_test_catalogs DEPENDS ${rg_catalogs})
 
 rg_add_test(test_Languages SOURCES test_Languages.cpp LABELS localisation)
-rg_add_test(test_TextDomain SOURCES test_TextDomain.cpp TempDir.cpp LABELS localisation)
-rg_add_test(test_ReadMoFile SOURCES test_ReadMoFile.cpp MoCatalog.cpp TempDir.cpp
+rg_add_test(test_TextDomain SOURCES test_TextDomain.cpp LABELS localisation)
+rg_add_test(test_ReadMoFile SOURCES test_ReadMoFile.cpp MoCatalog.cpp
             LABELS localisation)
 foreach(test test_TextDomain test_ReadMoFile)
     target_compile_definitions(${test} PRIVATE RG_CATALOG_DIR="${rg_catalog_dir}")

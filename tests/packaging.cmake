@@ -4,7 +4,8 @@
 get_directory_property(rg_host_link_flags DIRECTORY ${PROJECT_SOURCE_DIR} LINK_OPTIONS)
 list(JOIN rg_host_link_flags " " rg_host_link_flags)
 
-add_test(NAME packaging COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/packaging/check_packaging.sh)
+add_test(NAME packaging
+         COMMAND ${RG_PRIVATE_TMP} ${CMAKE_CURRENT_SOURCE_DIR}/packaging/check_packaging.sh)
 set_tests_properties(packaging PROPERTIES
     TIMEOUT 240
     RESOURCE_LOCK staging-page

@@ -18,11 +18,11 @@ foreach(locale en_US fr_FR)
 endforeach()
 add_custom_target(pipeline_catalogs DEPENDS ${pipeline_catalogs})
 
-rg_add_test(test_ReportPaths SOURCES test_ReportPaths.cpp TempDir.cpp)
+rg_add_test(test_ReportPaths SOURCES test_ReportPaths.cpp)
 
 # Both load the built library; the staging page is shared with every report test.
-rg_add_test(test_CreateReportHtml SOURCES test_CreateReportHtml.cpp TempDir.cpp STAGING ENVIRONMENT TZ=UTC)
-rg_add_test(test_LibraryHooks SOURCES test_LibraryHooks.cpp TempDir.cpp STAGING)
+rg_add_test(test_CreateReportHtml SOURCES test_CreateReportHtml.cpp STAGING ENVIRONMENT TZ=UTC)
+rg_add_test(test_LibraryHooks SOURCES test_LibraryHooks.cpp STAGING)
 foreach(test test_CreateReportHtml test_LibraryHooks)
     target_compile_definitions(${test} PRIVATE
         RG_LIBRARY_FILE="$<TARGET_FILE:ReportGenerator>"

@@ -20,14 +20,14 @@ add_executable(render_dlopen_host render_dlopen_host.c)
 target_link_libraries(render_dlopen_host PRIVATE ${CMAKE_DL_LIBS})
 
 rg_add_test(test_RenderReport STAGING
-    SOURCES test_RenderReport.cpp PdfProbe.cpp RenderTestFiles.cpp ChildProcessTest.cpp)
+    SOURCES test_RenderReport.cpp)
 target_compile_definitions(test_RenderReport PRIVATE
     RG_DLOPEN_HOST="$<TARGET_FILE:render_dlopen_host>"
     RG_LIBRARY="$<TARGET_FILE:ReportGenerator>")
 add_dependencies(test_RenderReport render_dlopen_host ReportGenerator)
 
 rg_add_test(test_RenderEntryPoints STAGING
-    SOURCES test_RenderEntryPoints.cpp PdfProbe.cpp RenderTestFiles.cpp)
+    SOURCES test_RenderEntryPoints.cpp)
 rg_use_bundled_example(test_RenderEntryPoints)
 
 # The renderer again on a real X server, where Qt takes its xcb platform.
@@ -41,7 +41,7 @@ if(RG_XVFB_RUN)
     list(TRANSFORM rg_xcb_environment
          REPLACE ":strict_string_checks=1" ":fast_unwind_on_malloc=0")
     add_test(NAME test_RenderReport_xvfb
-             COMMAND ${RG_XVFB_RUN} -a $<TARGET_FILE:test_RenderReport>)
+             COMMAND ${RG_PRIVATE_TMP} ${RG_XVFB_RUN} -a $<TARGET_FILE:test_RenderReport>)
     set_tests_properties(test_RenderReport_xvfb PROPERTIES
         TIMEOUT 300
         ENVIRONMENT "${rg_xcb_environment}"

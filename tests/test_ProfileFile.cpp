@@ -1,7 +1,7 @@
 #include <ReportGenerator/ProfileFile.h>
 
+#include "CapturedStderr.h"
 #include "TempDir.h"
-#include "utils/CapturedStderr.h"
 #include "utils/UtilsTestHelpers.h"
 
 #include <gtest/gtest.h>

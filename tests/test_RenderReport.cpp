@@ -3,7 +3,7 @@
 // their own.
 #include <ReportGenerator/RenderReport.h>
 
-#include "ChildProcessTest.h"
+#include "ChildProcess.h"
 #include "LocalNetworkAccessManager.h"
 #include "PdfProbe.h"
 #include "PdfReportFile.h"

@@ -1,5 +1,5 @@
 // render-report, the command-line host, run as a person or a script runs it.
-#include "ChildProcessTest.h"
+#include "ChildProcess.h"
 #include "PdfProbe.h"
 #include "RenderTestFiles.h"
 

@@ -1,7 +1,7 @@
 # render-report, the command-line host, run as a separate program.
 if(TARGET render-report)
     rg_add_test(test_render-report STAGING
-        SOURCES test_render-report.cpp ChildProcessTest.cpp PdfProbe.cpp RenderTestFiles.cpp)
+        SOURCES test_render-report.cpp)
     target_compile_definitions(test_render-report PRIVATE
         RG_RENDER_REPORT="$<TARGET_FILE:render-report>"
         RG_RENDER_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/render")

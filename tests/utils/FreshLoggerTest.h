@@ -7,7 +7,7 @@
 #include "LogConfig.h"
 #include "LogState.h"
 #include "TempDir.h"
-#include "utils/CapturedStderr.h"
+#include "CapturedStderr.h"
 #include "utils/UtilsTestHelpers.h"
 
 #include <gtest/gtest.h>

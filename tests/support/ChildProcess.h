@@ -1,11 +1,12 @@
-// Runs one disabled test of the current test executable alone in a child process: for what
-// must happen in a process of its own (the first application object, a host's own
-// application, the environment, the process exit).
-#ifndef RG_TESTS_CHILDPROCESSTEST_H
-#define RG_TESTS_CHILDPROCESSTEST_H
+// Code that must run in a process of its own: the first application object, a host's own
+// application, the environment, process limits, another user, the process exit.
+#ifndef RG_TESTS_CHILDPROCESS_H
+#define RG_TESTS_CHILDPROCESS_H
 
 #include <QProcessEnvironment>
 #include <QString>
+
+#include <functional>
 
 struct ChildOutcome
 {
@@ -16,6 +17,10 @@ struct ChildOutcome
     // The child test ran, passed and the process ended without a crash.
     bool Passed() const;
 };
+
+// body in a forked child, its result the exit code; standard output and error are the
+// output. A child that runs longer than a minute is killed.
+ChildOutcome RunInChild(const std::function<int()>& body);
 
 // testName is "Suite.DISABLED_Name"; the child runs it with the given environment.
 ChildOutcome RunChildTest(const QString& testName, const QProcessEnvironment& environment);

@@ -1,10 +1,43 @@
-#include "ChildProcessTest.h"
+#include "ChildProcess.h"
+
+#include "Files.h"
 
 #include <QFileInfo>
 #include <QProcess>
 
+#include <cstdio>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 constexpr int CHILD_TIMEOUT_MS = 240000;
+constexpr unsigned FORKED_CHILD_LIMIT_S = 60;
+}
+
+ChildOutcome RunInChild(const std::function<int()>& body)
+{
+    char outputPath[] = "/tmp/rg-child-XXXXXX";
+    const int output = mkstemp(outputPath);
+    fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(FORKED_CHILD_LIMIT_S);
+        dup2(output, STDOUT_FILENO);
+        dup2(output, STDERR_FILENO);
+        const int code = body();
+        fflush(nullptr);
+        _exit(code);
+    }
+    int status = 0;
+    ChildOutcome outcome;
+    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+        outcome.exitedNormally = true;
+        outcome.exitCode = WEXITSTATUS(status);
+    }
+    close(output);
+    outcome.output = QString::fromStdString(files::Read(outputPath));
+    unlink(outputPath);
+    return outcome;
 }
 
 bool ChildOutcome::Passed() const
