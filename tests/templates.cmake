@@ -6,3 +6,4 @@ rg_add_test(test_XmlEntityBudget SOURCES test_XmlEntityBudget.cpp)
 # the private fields.
 rg_add_test(test_ClassLayouts SOURCES test_ClassLayouts.cpp)
 target_compile_options(test_ClassLayouts PRIVATE -fno-access-control -Wno-invalid-offsetof)
+rg_add_test(test_ReplacingFile SOURCES test_ReplacingFile.cpp)

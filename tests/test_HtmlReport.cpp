@@ -362,6 +362,7 @@ TEST_F(HtmlReportTest, PageHasTheModeOfANewFile)
 {
     SetTemplate("x\n");
     for (const mode_t mask : { 022, 027, 077 }) {
+        unlink(m_page.c_str());
         const mode_t previous = umask(mask);
         EXPECT_EQ(Generate({}), 0);
         umask(previous);
@@ -454,7 +455,7 @@ TEST_F(HtmlReportTest, PageOverDirectoryFailsAndLeavesNoTemporaryFile)
     testing::internal::CaptureStderr();
     EXPECT_EQ(Generate({}), 1);
     EXPECT_THAT(testing::internal::GetCapturedStderr(),
-        HasSubstr("GenerateReport::<ERROR 21>::Fail to write file " + m_page));
+        HasSubstr("GenerateReport::<ERROR 21>::Fail to open file " + m_page + ": a directory"));
     EXPECT_THAT(DirectoryEntries(), UnorderedElementsAre("Page.htm", "Report.htm"));
 }
 

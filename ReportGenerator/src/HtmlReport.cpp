@@ -115,9 +115,12 @@ int ReportMissingTemplate(const char* function)
     return 1;
 }
 
-int ReportOpenFailure(const char* function, int error, const char* path)
+// What stands in the way, when known, follows the message.
+int ReportOpenFailure(
+    const char* function, int error, const char* path, const std::string& obstacle = {})
 {
-    RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to open file %s", function, error, path);
+    RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to open file %s%s%s", function, error, path,
+        obstacle.empty() ? "" : ": ", obstacle.c_str());
     return 1;
 }
 
@@ -181,7 +184,8 @@ int CHtmlReport::GenerateReport(QStringList labels, QStringList tags, QStringLis
         return ReportOpenFailure("GenerateReport", reader.Error(), m_pcTemplateHtmlFilename);
     Latin1PageFile page(m_pcOutputHtmlFilename);
     if (!page.IsOpen())
-        return ReportOpenFailure("GenerateReport", page.Error(), m_pcOutputHtmlFilename);
+        return ReportOpenFailure(
+            "GenerateReport", page.File().Error(), m_pcOutputHtmlFilename, page.File().Obstacle());
     QString line;
     bool written = true;
     while (written && reader.ReadLine(line)) {
@@ -190,8 +194,8 @@ int CHtmlReport::GenerateReport(QStringList labels, QStringList tags, QStringLis
         written = page.Write(line);
     }
     if (!page.Commit()) {
-        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to write file %s", "GenerateReport", page.Error(),
-            m_pcOutputHtmlFilename);
+        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to write file %s", "GenerateReport",
+            page.File().Error(), m_pcOutputHtmlFilename);
         return 1;
     }
     return 0;

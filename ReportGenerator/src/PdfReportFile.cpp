@@ -1,18 +1,12 @@
 #include "PdfReportFile.h"
 
 #include "LogTrace.h"
+#include "ReplacingFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QPageSize>
 #include <QPrinter>
-#include <QTemporaryFile>
 #include <QWebView>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <sys/stat.h>
 
 namespace {
 
@@ -44,14 +38,6 @@ qint64 crossReferenceOffset(const QByteArray& tail)
     return ok ? offset : -1;
 }
 
-// The file mode that a plain new file gets, instead of the temporary file's 0600.
-void giveDefaultMode(const QString& fileName)
-{
-    const mode_t mask = umask(0);
-    umask(mask);
-    chmod(QFile::encodeName(fileName).constData(), 0666 & ~mask);
-}
-
 } // namespace
 
 CPdfReportFile::CPdfReportFile(const QString& outputFilename)
@@ -61,31 +47,27 @@ CPdfReportFile::CPdfReportFile(const QString& outputFilename)
 
 bool CPdfReportFile::Print(QWebView* view) const
 {
-    const QFileInfo target(m_fileName);
-    QTemporaryFile temporary(target.absolutePath() + "/." + target.fileName() + ".XXXXXX");
-    if (!temporary.open()) {
-        RG_LOG(LOG_ERR, "%s::Cannot create a file beside \"%s\": %s", "Print",
-            m_fileName.toLatin1().constData(), temporary.errorString().toLatin1().constData());
+    const QByteArray target = QFile::encodeName(m_fileName);
+    CReplacingFile file(target.constData());
+    if (!file.Open()) {
+        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to open file %s%s%s", "Print", file.Error(),
+            target.constData(), file.Obstacle().empty() ? "" : ": ", file.Obstacle().c_str());
         return false;
     }
-    temporary.close();
+    const QString writingPath = QFile::decodeName(file.WritingPath().c_str());
     QPrinter printer(QPrinter::ScreenResolution);
-    configure(printer, temporary.fileName());
+    configure(printer, writingPath);
     view->print(&printer);
-    if (printer.printerState() == QPrinter::Error || !IsComplete(temporary.fileName())) {
+    if (printer.printerState() == QPrinter::Error || !IsComplete(writingPath)) {
         RG_LOG(LOG_ERR, "%s::The PDF file \"%s\" could not be written completely", "Print",
-            m_fileName.toLatin1().constData());
+            target.constData());
         return false;
     }
-    giveDefaultMode(temporary.fileName());
-    if (rename(QFile::encodeName(temporary.fileName()).constData(),
-            QFile::encodeName(m_fileName).constData())
-        != 0) {
-        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to rename the PDF file to %s", "Print", errno,
-            m_fileName.toLatin1().constData());
+    if (!file.Commit()) {
+        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to write file %s", "Print", file.Error(),
+            target.constData());
         return false;
     }
-    temporary.setAutoRemove(false);
     return true;
 }
 
