@@ -610,7 +610,8 @@ struct TraceCase
     const char* expectedFile;
 };
 
-class CreateReportHtmlTrace : public ::testing::TestWithParam<TraceCase>
+// The library's own code, linked in, with every level emitted.
+class DebugLogTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -634,6 +635,10 @@ protected:
     ScopedWorkingDirectory workingDirectory;
 };
 
+class CreateReportHtmlTrace : public DebugLogTest, public ::testing::WithParamInterface<TraceCase>
+{
+};
+
 TEST_P(CreateReportHtmlTrace, LogsEveryStepInOrder)
 {
     const TraceCase& row = GetParam();
@@ -655,6 +660,39 @@ INSTANTIATE_TEST_SUITE_P(Trace, CreateReportHtmlTrace,
     ::testing::Values(TraceCase { "Success", true, CUSTOMER, "trace-success.log" },
         TraceCase { "NullArguments", false, CUSTOMER, "trace-null-template.log" },
         TraceCase { "XmlThatDoesNotParse", true, "<CustomerInfo>", "trace-bad-xml.log" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// An inspection image that cannot be shown leaves the report as it is, with a warning
+// naming the file; a FIFO is never opened for reading.
+struct ImageCase
+{
+    const char* name;
+    bool fifo;
+    const char* warning; // after the image's path
+};
+
+class InspectionImage : public DebugLogTest, public ::testing::WithParamInterface<ImageCase>
+{
+};
+
+TEST_P(InspectionImage, ThatCannotBeShownIsWarnedAbout)
+{
+    const std::string image = workingDirectory.Path() + "/low.png";
+    if (GetParam().fifo)
+        ASSERT_EQ(0, mkfifo(image.c_str(), 0600));
+    else
+        WriteFile(image, "not an image");
+    StderrCapture log;
+    EXPECT_EQ(0,
+        CreateReportHtml(
+            dataFile("trace.htm").c_str(), "FRENCH", CHECKER, CUSTOMER, "low.png", "low.png"));
+    EXPECT_THAT(log.Text(), ::testing::HasSubstr("[WARNING] <")) << log.Text();
+    EXPECT_THAT(log.Text(), ::testing::HasSubstr(image + GetParam().warning));
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, InspectionImage,
+    ::testing::Values(ImageCase { "NotAnImage", false, " is not an image that can be decoded" },
+        ImageCase { "Fifo", true, " cannot be read: a FIFO owned by root (uid 0), mode 0600" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,6 +1,7 @@
 // The load and unload hooks, each load in a child process of its own: the banner on
 // standard error, the staging page removed at unload, the defaults of a fresh load.
 #include "LibraryLoader.h"
+#include "LockHolder.h"
 #include "PipelineSupport.h"
 
 #include <gmock/gmock.h>
@@ -8,6 +9,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <sys/wait.h>
 
@@ -92,9 +94,25 @@ TEST(LibraryHooks, LoadAndUnloadWriteOnlyTheBanner)
     EXPECT_THAT(run.standardError, MatchesRegex(std::string("\n\n[^\n]*") + BANNER_LINE));
 }
 
-TEST(LibraryHooks, UnloadRemovesTheStagingPage)
+// What else happens to the staging page before the library is unloaded.
+enum class Meanwhile { Nothing, AnotherProcessUsesThePage, AnotherProcessWritesItsPage };
+
+struct UnloadCase
 {
-    const ChildRun run = runInChild([] {
+    const char* name;
+    Meanwhile meanwhile;
+    const char* keptAfterUnload;
+};
+
+class UnloadHook : public testing::TestWithParam<UnloadCase>
+{
+};
+
+// The unload hook removes the page this process wrote, and only when nobody uses it.
+TEST_P(UnloadHook, RemovesOnlyItsOwnPageWhenUnused)
+{
+    const Meanwhile meanwhile = GetParam().meanwhile;
+    const ChildRun run = runInChild([meanwhile] {
         ScopedWorkingDirectory workingDirectory;
         WriteFile("page.htm", "<p>{~Report~}</p>\n");
         LibraryLoader library(RG_LIBRARY_FILE);
@@ -105,14 +123,29 @@ TEST(LibraryHooks, UnloadRemovesTheStagingPage)
         setTextDomain(RG_PIPELINE_PACKAGE, RG_PIPELINE_LOCALE_DIR);
         const int result = createReportHtml("page.htm", "FRENCH", "<a/>", "", "l.png", "h.png");
         const std::string page = ReadFile(STAGING_PAGE);
+        std::unique_ptr<LockHolder> otherReport;
+        if (meanwhile == Meanwhile::AnotherProcessUsesThePage)
+            otherReport = std::make_unique<LockHolder>(std::string(STAGING_PAGE) + ".lock");
+        if (meanwhile == Meanwhile::AnotherProcessWritesItsPage) {
+            WriteFile("other.htm", "<p>other</p>");
+            rename("other.htm", STAGING_PAGE);
+        }
         library.Close();
         return "result=" + std::to_string(result) + "\npage=" + page
             + loadedFlag("kept after unload", FileExists(STAGING_PAGE));
     });
+    unlink(STAGING_PAGE);
     ASSERT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0);
-    EXPECT_EQ(run.report, "result=0\npage=<p>Rapport</p>\nkept after unload=no\n");
-    EXPECT_FALSE(FileExists(STAGING_PAGE));
+    EXPECT_EQ(run.report,
+        std::string("result=0\npage=<p>Rapport</p>\nkept after unload=")
+            + GetParam().keptAfterUnload + "\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(Pages, UnloadHook,
+    testing::Values(UnloadCase { "OwnPageUnused", Meanwhile::Nothing, "no" },
+        UnloadCase { "OwnPageInUse", Meanwhile::AnotherProcessUsesThePage, "yes" },
+        UnloadCase { "PageOfAnotherProcess", Meanwhile::AnotherProcessWritesItsPage, "yes" }),
+    [](const testing::TestParamInfo<UnloadCase>& info) { return info.param.name; });
 
 // A fresh load starts from the defaults, whatever the previous load changed.
 TEST(LibraryHooks, LoadSetsTheDefaultsAgain)

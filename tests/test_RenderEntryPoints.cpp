@@ -2,6 +2,7 @@
 // one-call report with its output name, and the bundled example report end to end.
 #include <ReportGenerator/ReportGenerator.h>
 
+#include "Files.h"
 #include "PdfProbe.h"
 #include "RenderTestFiles.h"
 #include "StagingPage.h"
@@ -10,7 +11,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -141,6 +146,48 @@ TEST_F(RenderEntryPointsTest, SourceThatIsTheStagingPageItselfStaysWhole)
     EXPECT_EQ(pageBytes(), ReadFile(STAGING));
 }
 
+// Source names are bytes: a Latin-1 name is no UTF-8 and must still be found.
+TEST_F(RenderEntryPointsTest, SourceNameThatIsNoUtf8IsCopied)
+{
+    const std::string source = directory.path().toStdString() + "/r\xe9sum\xe9.htm";
+    ASSERT_TRUE(files::Write(source, pageBytes().toStdString()));
+
+    EXPECT_EQ(0, GenerateReportHtml(source.c_str(), pathBytes("report").constData(), PDF));
+    EXPECT_EQ(pageBytes(), ReadFile(STAGING));
+    unlink(source.c_str());
+}
+
+TEST_F(RenderEntryPointsTest, LinkAtTheStagingPageIsReplacedAndItsTargetKept)
+{
+    WriteFile(path("victim"), "precious");
+    ASSERT_EQ(0, chmod(pathBytes("victim").constData(), 0600));
+    ASSERT_EQ(0, symlink(pathBytes("victim").constData(), STAGING_PAGE_PATH));
+    WriteFile(path("page.htm"), pageBytes());
+
+    EXPECT_EQ(0, GenerateReportHtml(pathBytes("page.htm").constData(), nullptr, 4));
+    EXPECT_EQ("precious", ReadFile(path("victim")));
+    EXPECT_EQ(pageBytes(), ReadFile(STAGING));
+    EXPECT_FALSE(QFileInfo(STAGING).isSymLink());
+}
+
+TEST_F(RenderEntryPointsTest, DirectoryAtTheStagingPageIsNamedAndKept)
+{
+    ASSERT_EQ(0, mkdir(STAGING_PAGE_PATH, 0700));
+    WriteFile(path("page.htm"), pageBytes());
+    std::string log;
+    const int result = CapturingStderr(
+        log, [&] { return GenerateReportHtml(pathBytes("page.htm").constData(), nullptr, PDF); });
+    const bool kept = QFileInfo(STAGING).isDir();
+    rmdir(STAGING_PAGE_PATH);
+
+    EXPECT_EQ(-1, result);
+    EXPECT_TRUE(kept);
+    EXPECT_NE(std::string::npos,
+        log.find("Fail to write file /tmp/DomReportGenerator.htm: a directory owned by root "
+                 "(uid 0), mode 0700"))
+        << log;
+}
+
 // A failed copy must never let an earlier report's page go out in place of this one.
 struct FailedCopy
 {
@@ -175,8 +222,9 @@ TEST_P(GenerateReportHtmlFailedCopy, RemovesTheEarlierPageAndGivesMinusOne)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, GenerateReportHtmlFailedCopy,
-    testing::Values(FailedCopy { "missing", "missing.htm", "GenerateReportHtml::Fail to copy" },
-        FailedCopy { "directory", "a-directory", "GenerateReportHtml::Fail to copy" },
+    testing::Values(
+        FailedCopy { "missing", "missing.htm", "GenerateReportHtml::<ERROR 2>::Fail to read" },
+        FailedCopy { "directory", "a-directory", ": a directory owned by" },
         FailedCopy { "null", nullptr, "GenerateReportHtml::HTML file name is NULL" }),
     [](const testing::TestParamInfo<FailedCopy>& info) { return info.param.test; });
 

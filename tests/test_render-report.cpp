@@ -7,7 +7,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -147,6 +151,35 @@ TEST_F(RenderReportTool, WritesThePdfWithoutADisplay)
     const PdfProbe pdf(path("report.pdf"));
     EXPECT_EQ("612 x 792 pts (letter)", pdf.PageSize());
     EXPECT_TRUE(pdf.Text().contains("ACME")) << pdf.Text().toStdString();
+}
+
+// Reports made at the same moment by several processes each show their own customer.
+TEST_F(RenderReportTool, ConcurrentProcessesEachPrintTheirOwnReport)
+{
+    constexpr int PROCESSES = 4;
+    constexpr int ROUNDS = 2;
+    QStringList arguments = reportArguments();
+    for (int round = 0; round < ROUNDS; ++round) {
+        std::vector<std::unique_ptr<QProcess>> processes;
+        for (int k = 0; k < PROCESSES; ++k) {
+            const QString name = QStringLiteral("customer%1").arg(k);
+            WriteFile(path(name + ".xml"),
+                "<CustomerInfo><Customer>Customer " + name.toUtf8() + "</Customer></CustomerInfo>");
+            arguments[arguments.indexOf("--customer") + 1] = path(name + ".xml");
+            arguments[arguments.indexOf("--output") + 1] = path(name);
+            processes.push_back(std::make_unique<QProcess>());
+            processes.back()->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            processes.back()->start(TOOL, arguments);
+        }
+        for (int k = 0; k < PROCESSES; ++k) {
+            ASSERT_TRUE(processes[k]->waitForFinished(60000));
+            EXPECT_EQ(0, processes[k]->exitCode()) << k;
+            const QString text = PdfProbe(path(QStringLiteral("customer%1.pdf").arg(k))).Text();
+            EXPECT_EQ(1, text.count("Customer customer")) << text.toStdString();
+            EXPECT_TRUE(text.contains(QStringLiteral("Customer customer%1").arg(k)))
+                << round << ": " << text.toStdString();
+        }
+    }
 }
 
 // ---- Labels as a catalog template -------------------------------------------------------

@@ -1,18 +1,21 @@
-// Network access of the report page: local files and inline data only.
+// Network access of the report page: local regular files and inline data only.
 #ifndef REPORTGENERATOR_LOCALNETWORKACCESSMANAGER_H
 #define REPORTGENERATOR_LOCALNETWORKACCESSMANAGER_H
 
 #include <QNetworkAccessManager>
 
 // The page is the instrument's own content, but XML values reach it unescaped: a value
-// holding markup must not make the instrument fetch anything from the network. Requests
-// for "file" and "data" URLs go through; every other scheme gets a failed reply.
+// holding markup must make the instrument fetch nothing from the network, wait on nothing
+// and read nothing but regular files. "data" URLs go through; a "file" URL without a host
+// is read here when it names a regular file. Everything else gets a failed reply at once,
+// with a level-3 line.
 class CLocalNetworkAccessManager : public QNetworkAccessManager
 {
 public:
     explicit CLocalNetworkAccessManager(QObject* parent);
 
-    static bool IsLocal(const QUrl& url);
+    // Why the request is refused before anything is read; empty when it may be served.
+    static QString Refusal(Operation operation, const QNetworkRequest& request);
 
 protected:
     QNetworkReply* createRequest(

@@ -3,50 +3,59 @@
 #include <ReportGenerator/ReportGenerator.h>
 
 #include "LogTrace.h"
+#include "RegularFile.h"
+#include "ReplacingFile.h"
 #include "ReportPaths.h"
 #include "StagingPage.h"
+#include "StagingPageLock.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <QString>
 
 #include <cerrno>
-#include <cstdio>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
-constexpr qint64 COPY_CHUNK = 64 * 1024;
+const char* const GENERATE = "GenerateReportHtml";
+// Far beyond any report page; a larger source is refused rather than read into memory.
+constexpr qint64 PAGE_SIZE_LIMIT = 256 * 1024 * 1024;
 
-bool copyInto(QFile& source, QSaveFile& staging)
-{
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(COPY_CHUNK);
-        if (chunk.isEmpty() || staging.write(chunk) != chunk.size())
-            return false;
-    }
-    return source.error() == QFile::NoError;
-}
-
-// Byte for byte and without a shell, whatever the name holds. The staging page is replaced
-// in one step, so a source that is the staging page itself survives.
-bool copyToStagingPage(const char* pcHtmlFilename)
+bool readSource(const char* pcHtmlFilename, QByteArray& page)
 {
     if (!pcHtmlFilename) {
-        RG_LOG(LOG_ERR, "%s::HTML file name is NULL", "GenerateReportHtml");
+        RG_LOG(LOG_ERR, "%s::HTML file name is NULL", GENERATE);
         return false;
     }
-    QFile source(QFile::decodeName(pcHtmlFilename));
-    QSaveFile staging(QStringLiteral(STAGING_PAGE_PATH));
-    if (!source.open(QIODevice::ReadOnly) || !staging.open(QIODevice::WriteOnly)
-        || !copyInto(source, staging) || !staging.commit()) {
-        RG_LOG(LOG_ERR, "%s::Fail to copy \"%s\" to %s: %s", "GenerateReportHtml", pcHtmlFilename,
-            STAGING_PAGE_PATH,
-            (source.error() != QFile::NoError ? source.errorString() : staging.errorString())
-                .toLatin1()
-                .constData());
+    CRegularFile source(pcHtmlFilename);
+    if (!source.IsOpen() || !source.ReadAll(page, PAGE_SIZE_LIMIT)) {
+        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to read file %s: %s", GENERATE, source.Error(),
+            pcHtmlFilename, source.Reason().c_str());
         return false;
     }
     return true;
+}
+
+bool writeStagingPage(const QByteArray& page)
+{
+    CReplacingFile staging(STAGING_PAGE_PATH);
+    if (!staging.Open() || !staging.Write(page.constData(), static_cast<size_t>(page.size()))
+        || !staging.Commit()) {
+        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to write file %s%s%s", GENERATE, staging.Error(),
+            STAGING_PAGE_PATH, staging.Obstacle().empty() ? "" : ": ", staging.Obstacle().c_str());
+        return false;
+    }
+    CStagingPage::NoteWrittenByThisProcess();
+    return true;
+}
+
+// The name is taken as bytes, whatever it holds, and no shell reads it. The source is read
+// whole before the staging page is replaced, so a source that is the staging page itself
+// survives.
+bool copyToStagingPage(const char* pcHtmlFilename)
+{
+    QByteArray page;
+    return readSource(pcHtmlFilename, page) && writeStagingPage(page);
 }
 
 } // namespace
@@ -66,6 +75,8 @@ extern "C" int CreateReport(const char* pcHtmlTemplateFilename, const char* pcLa
         RG_LOG(LOG_ERR, "%s::Output file name is NULL", "CreateReport");
         return 1;
     }
+    // From the page written to the page loaded, no other process touches it.
+    const CStagingPageLock use;
     const std::string outputFilename = pcOutputFilename;
     const int result = CreateReportHtml(pcHtmlTemplateFilename, pcLanguage, pcXmlHdcCheckerResult,
         pcXmlCustomerInfo, pcImageLowMagPath, pcImageHighMagPath);
@@ -83,9 +94,13 @@ extern "C" int CreateReport(const char* pcHtmlTemplateFilename, const char* pcLa
 extern "C" int GenerateReportHtml(
     const char* pcHtmlFilename, const char* pcOutputFilename, int iFormatType)
 {
-    // An earlier report's page must never go out in place of the one asked for.
+    const CStagingPageLock use;
+    if (!CStagingPageLock::Acquire(GENERATE))
+        return -1;
+    // An earlier report's page must never go out in place of the one asked for; unlink
+    // removes no directory.
     if (!copyToStagingPage(pcHtmlFilename)) {
-        remove(STAGING_PAGE_PATH);
+        unlink(STAGING_PAGE_PATH);
         return -1;
     }
     return RenderReport(pcOutputFilename, iFormatType);

@@ -1,11 +1,12 @@
 #include <ReportGenerator/RenderReport.h>
 #include <ReportGenerator/ReportGenerator.h>
 
-#include "LocalNetworkAccessManager.h"
 #include "LogTrace.h"
 #include "PdfReportFile.h"
 #include "ReportApplication.h"
+#include "ReportWebPage.h"
 #include "StagingPage.h"
+#include "StagingPageLock.h"
 #include "WindowCloseWaiter.h"
 
 #include <QCoreApplication>
@@ -26,8 +27,6 @@ constexpr int WINDOW_MARGIN = 15;
 constexpr int DESTRUCTION_EVENTS_MS = 300;
 const char* const WINDOW_TITLE = "Orvane - TARN 200 - DOVA Report";
 
-// Scripts are off: a report is a static document, a script that never ends would hold the
-// host (the load wait cannot interrupt it), and XML values reach the page unescaped.
 QWebView* createWebView()
 {
     CReportApplication::KeepQtLoaded();
@@ -36,28 +35,26 @@ QWebView* createWebView()
     // clearing every cache before each load, which also drops the fonts.
     QWebSettings::setObjectCacheCapacities(0, 0, 0);
     auto* view = new QWebView;
-    QWebPage* page = view->page();
-    page->setNetworkAccessManager(new CLocalNetworkAccessManager(page));
-    QWebSettings* settings = page->settings();
-    settings->setAttribute(QWebSettings::JavascriptEnabled, false);
-    settings->setAttribute(QWebSettings::PluginsEnabled, false);
-    settings->setAttribute(QWebSettings::DnsPrefetchEnabled, false);
+    view->setPage(new CReportWebPage(view));
     return view;
 }
 
-// Waits for the load, at most LOAD_TIMEOUT_MS. The view may finish inside load() itself,
-// before any loop could see the signal.
-void loadStagingPage(QWebView* view)
+// Waits for the load, at most LOAD_TIMEOUT_MS, and tells whether the page could be read.
+// A page that takes longer goes out as it stands. The view may finish inside load()
+// itself, before any loop could see the signal.
+bool loadStagingPage(QWebView* view)
 {
     bool finished = false;
+    bool loaded = false;
     QEventLoop loop;
-    QObject::connect(view, &QWebView::loadFinished, &loop, [&finished, &loop] {
+    QObject::connect(view, &QWebView::loadFinished, &loop, [&](bool ok) {
         finished = true;
+        loaded = ok;
         loop.quit();
     });
     view->load(QUrl::fromLocalFile(QStringLiteral(STAGING_PAGE_PATH)));
     if (finished)
-        return;
+        return loaded;
     QTimer timer;
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
@@ -66,6 +63,7 @@ void loadStagingPage(QWebView* view)
     if (!finished)
         RG_LOG(LOG_ERR, "%s::\"%s\" not loaded within %d ms: output as it stands", "OutputReport",
             STAGING_PAGE_PATH, LOAD_TIMEOUT_MS);
+    return loaded || !finished;
 }
 
 // Nobody could see, let alone answer, a window on the platform chosen for a process
@@ -105,6 +103,9 @@ CRenderReport::~CRenderReport()
 int CRenderReport::OutputReport(int iFormatType)
 {
     RG_LOG(LOG_DEBUG, "%s::iFormatType=%d", "OutputReport", iFormatType);
+    const CStagingPageLock use;
+    if (!CStagingPageLock::Acquire("OutputReport"))
+        return -1;
     if (!QFile::exists(QStringLiteral(STAGING_PAGE_PATH))) {
         RG_LOG(LOG_ERR, "%s::File %s not exists", "OutputReport", STAGING_PAGE_PATH);
         return -1;
@@ -119,7 +120,15 @@ int CRenderReport::OutputReport(int iFormatType)
     ReleaseWebView();
     webView = createWebView();
     RG_LOG(LOG_DEBUG, "%s::Going to load \"%s\"", "OutputReport", STAGING_PAGE_PATH);
-    loadStagingPage(webView);
+    const bool loaded = loadStagingPage(webView);
+    // The page is in memory now: other processes may stage theirs.
+    CStagingPageLock::Release();
+    if (!loaded) {
+        RG_LOG(LOG_ERR, "%s::\"%s\" could not be loaded: nothing is output", "OutputReport",
+            STAGING_PAGE_PATH);
+        ReleaseWebView();
+        return -1;
+    }
     RG_LOG(LOG_DEBUG, "%s::\"%s\" loaded", "OutputReport", STAGING_PAGE_PATH);
     switch (iFormatType) {
     case REPORT_FORMAT_SCREEN:

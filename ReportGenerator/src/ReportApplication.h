@@ -12,8 +12,8 @@ class CReportApplication
 {
 public:
     // Creates the process's QApplication when there is no application object at all.
-    // Without a display (no DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM) it is put on
-    // Qt's offscreen platform; the environment is left as it was.
+    // Without a display that can be opened it is put on Qt's offscreen platform; the
+    // environment is left as it was.
     static void Create();
 
     // The widget application, or null when the process has none (no application object,
@@ -26,7 +26,8 @@ public:
     // library, so unloading those libraries would leave both pointing at unmapped code.
     static void KeepQtLoaded();
 
-    // True when Create chose the offscreen platform: nobody can see or answer a window.
+    // True when Create chose the offscreen platform: nobody can see or answer a window, so
+    // screen and printer output are refused.
     static bool IsHeadless();
 };
 

@@ -3,8 +3,10 @@
 #include "Languages.h"
 #include "LibraryStrings.h"
 #include "LogTrace.h"
+#include "RegularFile.h"
 #include "ReportPaths.h"
 #include "StagingPage.h"
+#include "StagingPageLock.h"
 #include "TextDomain.h"
 
 #include <ReportGenerator/HtmlReport.h>
@@ -12,6 +14,8 @@
 #include <ReportGenerator/ReportGenerator.h>
 #include <ReportGenerator/XmlParser.h>
 
+#include <QFile>
+#include <QImageReader>
 #include <QString>
 #include <QStringList>
 
@@ -57,6 +61,21 @@ QStringList tags(CHtmlReport& page)
     return tags;
 }
 
+// An inspection image that cannot be shown still leaves a report, with a warning.
+void warnIfNoImage(const std::string& path)
+{
+    CRegularFile file(path.c_str());
+    QFile device;
+    if (FILE* stream = file.TakeStream())
+        device.open(stream, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    else
+        RG_LOG(LOG_WARNING, "%s::<ERROR %d>::Inspection image %s cannot be read: %s", FUNCTION,
+            file.Error(), path.c_str(), file.Reason().c_str());
+    if (device.isOpen() && !QImageReader(&device).size().isValid())
+        RG_LOG(LOG_WARNING, "%s::Inspection image %s is not an image that can be decoded", FUNCTION,
+            path.c_str());
+}
+
 // The first two images are the inspection images; with three or more, the last one names
 // a file beside the template. False when that file's path does not fit its buffer.
 bool placeImages(QStringList& images, CReportPaths& paths)
@@ -66,8 +85,10 @@ bool placeImages(QStringList& images, CReportPaths& paths)
         const QByteArray item = images[index].toLatin1();
         RG_LOG(LOG_DEBUG, "%s::IMAGE List %d=%s", FUNCTION, index, item.constData());
         if (index == 0) {
+            warnIfNoImage(g_sImageLowMagPath);
             images[index] = QString::fromStdString(g_sImageLowMagPath);
         } else if (index == 1) {
+            warnIfNoImage(g_sImageHighMagPath);
             images[index] = QString::fromStdString(g_sImageHighMagPath);
         } else if (index == count - 1) {
             if (!paths.AppendToTemplateDirectory(item.constData())) {
@@ -91,11 +112,17 @@ QString xmlDocument(const char* pcXmlHdcCheckerResult, const char* pcXmlCustomer
         + QStringLiteral("</ReportGenerator>");
 }
 
-// A failed filling reports 1 so that nothing renders a page left by an earlier report.
+// A failed filling reports 1 so that nothing renders a page left by an earlier report. The
+// page is written under the staging lock, which a surrounding CreateReport keeps until
+// the page is loaded.
 int fillPage(CHtmlReport& page, const QStringList& labels, const QStringList& tagValues,
     const QStringList& images)
 {
+    if (!CStagingPageLock::Acquire(FUNCTION))
+        return 1;
     const int result = page.GenerateReport(labels, tagValues, images);
+    if (result == 0)
+        CStagingPage::NoteWrittenByThisProcess();
     RG_LOG(LOG_DEBUG, "%s::GetCurrentSettingLanguage()=>\"%s\"", FUNCTION,
         GetCurrentSettingLanguage());
     RG_LOG(LOG_DEBUG, "DONE\n");
@@ -197,6 +224,7 @@ extern "C" int CreateReportHtml(const char* pcHtmlTemplateFilename, const char* 
     const char* pcXmlHdcCheckerResult, const char* pcXmlCustomerInfo, const char* pcImageLowMagPath,
     const char* pcImageHighMagPath)
 {
+    const CStagingPageLock use;
     RG_LOG(LOG_DEBUG,
         "%s::\n\tpcHtmlTemplateFilename=\"%s\"\n\tpcLanguage=\"%s\"\n\tpcImageLowMagPath=\"%s\"\n\t"
         "pcImageHighMagPath=\"%s\"",

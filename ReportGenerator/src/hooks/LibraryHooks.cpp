@@ -6,8 +6,6 @@
 #include "LogTrace.h"
 #include "StagingPage.h"
 
-#include <unistd.h>
-
 // The frame of the banner: 97 asterisks.
 #define BANNER_ROW                                                                                 \
     "********************************************************************************************" \
@@ -28,8 +26,8 @@ __attribute__((destructor(RG_PRIORITY_HOOKS_FINI))) void dll_fini()
 {
     RG_LOG(LOG_DEBUG, "%s::DLL Destructed.....", "dll_fini");
     RG_LOG(LOG_DEBUG, "%s::Delete file \"%s\"", "dll_fini", STAGING_PAGE_PATH);
-    // A missing page is no error.
-    unlink(STAGING_PAGE_PATH);
+    // Only this process's own page, and only when no other process is using the page.
+    CStagingPage::RemoveOwnPageIfUnused();
     RG_LOG(LOG_DEBUG, "%s::GetCurrentSettingLanguage()=>\"%s\"", "dll_fini",
         GetCurrentSettingLanguage());
 }

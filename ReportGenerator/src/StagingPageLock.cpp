@@ -1,0 +1,139 @@
+#include "StagingPageLock.h"
+
+#include "LogTrace.h"
+#include "RegularFile.h"
+#include "StagingPage.h"
+
+#include <QElapsedTimer>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const LOCK_PATH = STAGING_PAGE_PATH ".lock";
+constexpr int DEFAULT_WAIT_LIMIT_MS = 100000;
+constexpr useconds_t POLL_US = 5000;
+// Read access suffices for flock, so every user can share a file that one of them made.
+constexpr mode_t LOCK_FILE_MODE = 0644;
+
+int heldDescriptor = -1;
+int uses = 0;
+int waitLimitMs = DEFAULT_WAIT_LIMIT_MS;
+
+bool isRegular(int descriptor)
+{
+    struct stat status;
+    return fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// Never follows a link and never waits on a FIFO planted at the path.
+int openLockFile()
+{
+    const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int descriptor = open(LOCK_PATH, flags);
+    if (descriptor < 0 && errno == ENOENT) {
+        descriptor = open(LOCK_PATH, flags | O_CREAT | O_EXCL, LOCK_FILE_MODE);
+        if (descriptor >= 0)
+            fchmod(descriptor, LOCK_FILE_MODE);
+        else if (errno == EEXIST)
+            descriptor = open(LOCK_PATH, flags);
+    }
+    if (descriptor >= 0 && !isRegular(descriptor)) {
+        close(descriptor);
+        errno = EINVAL;
+        return -1;
+    }
+    return descriptor;
+}
+
+int openOrLog(const char* function)
+{
+    const int descriptor = openLockFile();
+    if (descriptor < 0) {
+        const int error = errno;
+        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to open file %s: %s", function, error, LOCK_PATH,
+            CRegularFile::Describe(LOCK_PATH).c_str());
+    }
+    return descriptor;
+}
+
+bool lockWithin(int descriptor, int limitMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return false;
+        if (clock.elapsed() >= limitMs)
+            return false;
+        usleep(POLL_US);
+    }
+    return true;
+}
+
+} // namespace
+
+CStagingPageLock::CStagingPageLock()
+{
+    ++uses;
+}
+
+CStagingPageLock::~CStagingPageLock()
+{
+    if (--uses == 0)
+        Release();
+}
+
+bool CStagingPageLock::Acquire(const char* function)
+{
+    if (heldDescriptor >= 0)
+        return true;
+    const int descriptor = openOrLog(function);
+    if (descriptor < 0)
+        return false;
+    if (!lockWithin(descriptor, waitLimitMs)) {
+        RG_LOG(LOG_ERR, "%s::The staging page %s is in use by another process: gave up after %d ms",
+            function, STAGING_PAGE_PATH, waitLimitMs);
+        close(descriptor);
+        return false;
+    }
+    heldDescriptor = descriptor;
+    return true;
+}
+
+bool CStagingPageLock::TryAcquire()
+{
+    if (heldDescriptor >= 0)
+        return true;
+    const int descriptor = openLockFile();
+    if (descriptor < 0)
+        return false;
+    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        close(descriptor);
+        return false;
+    }
+    heldDescriptor = descriptor;
+    return true;
+}
+
+void CStagingPageLock::Release()
+{
+    if (heldDescriptor < 0)
+        return;
+    close(heldDescriptor);
+    heldDescriptor = -1;
+}
+
+int CStagingPageLock::WaitLimitMs()
+{
+    return waitLimitMs;
+}
+
+void CStagingPageLock::SetWaitLimitMs(int milliseconds)
+{
+    waitLimitMs = milliseconds;
+}
