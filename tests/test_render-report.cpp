@@ -108,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(Arguments, WrongArguments,
         WrongArgument { "unknownOption", { "--colour" }, "unknown option" },
         WrongArgument { "strayArgument", { "stray" }, "unexpected argument 'stray'" },
         WrongArgument { "unreadableXml", { "--customer", "/nonexistent/customer.xml" },
-            "cannot read /nonexistent/customer.xml" }),
+            "cannot read /nonexistent/customer.xml" },
+        WrongArgument { "directoryAsXml", { "--results", "/" }, "cannot read /: Is a directory" }),
     [](const testing::TestParamInfo<WrongArgument>& info) { return info.param.test; });
 
 // ---- Rendering --------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <sys/stat.h>
 
 namespace {
 
@@ -22,8 +23,14 @@ int fail(int status, const std::string& message)
     return status;
 }
 
+// Regular files only: opening a FIFO would wait for a writer forever.
 bool readFile(const std::string& path, std::string& contents)
 {
+    struct stat status;
+    if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;
