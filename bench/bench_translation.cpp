@@ -1,6 +1,6 @@
 // Catalog lookups: CReadMoFile::text_lookup against glibc's dcgettext on the same compiled
 // catalog and the same labels, and Get_Translation, which reads the catalog on every call.
-#include "LibraryStrings.h"
+#include "report/LibraryStrings.h"
 
 #include <ReportGenerator/ReadMoFile.h>
 #include <ReportGenerator/ReportGenerator.h>

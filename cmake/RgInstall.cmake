@@ -14,18 +14,7 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(RG_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/ReportGenerator)
 set(RG_INSTALL_PKGCONFIGDIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
-# Hosts include <ReportGenerator/...>, from the source tree or from the installed copy.
-target_include_directories(ReportGenerator PUBLIC
-    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
-    $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/include>
-    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
-
-# The Qt modules that hosts link through the library, taken from its link interface so
-# that the CMake package and the pkg-config file never drift from the build.
-get_target_property(rg_interface_libraries ReportGenerator INTERFACE_LINK_LIBRARIES)
-set(RG_QT_MODULES ${rg_interface_libraries})
-list(FILTER RG_QT_MODULES INCLUDE REGEX "^Qt5::")
-list(TRANSFORM RG_QT_MODULES REPLACE "^Qt5::" "")
+# The CMake package and the pkg-config file ask for the Qt modules the library links.
 list(JOIN RG_QT_MODULES " " RG_QT_COMPONENTS)
 set(RG_PC_REQUIRES ${RG_QT_MODULES})
 list(TRANSFORM RG_PC_REQUIRES PREPEND "Qt5")
@@ -40,6 +29,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/ReportGenerator
     COMPONENT Development
     FILES_MATCHING PATTERN "*.h")
 install(FILES ${PROJECT_BINARY_DIR}/include/ReportGenerator/reportgenerator_export.h
+    ${PROJECT_BINARY_DIR}/include/ReportGenerator/reportgenerator_version.h
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ReportGenerator
     COMPONENT Development)
 

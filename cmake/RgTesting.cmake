@@ -43,9 +43,7 @@ function(rg_add_test name)
     target_link_libraries(${name} PRIVATE rg_objects rg_test_support GTest::gtest GTest::gmock
                           GTest::gtest_main
                           Threads::Threads ${CMAKE_DL_LIBS} ${arg_LIBS})
-    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/utils
-                               ${PROJECT_SOURCE_DIR}/ReportGenerator/src
-                               ${PROJECT_SOURCE_DIR}/tests)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     if(arg_STAGING)
         add_test(NAME ${name} COMMAND ${RG_PRIVATE_TMP} $<TARGET_FILE:${name}>)
     else()

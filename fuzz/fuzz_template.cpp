@@ -3,7 +3,7 @@
 // replaced where it stands and the line searched again from the inserted text.
 #include <ReportGenerator/HtmlReport.h>
 
-#include "Latin1PageFile.h"
+#include "templates/Latin1PageFile.h"
 
 #include <QRegExp>
 #include <fuzzer/FuzzedDataProvider.h>
@@ -82,7 +82,7 @@ QByteArray ExpectedPage(const std::string& bytes, const QStringList& labels,
         FillInPlace(line, "[{][~]", "[~][}]", labels, nextLabel);
         FillInPlace(line, "[{][@]", "[@][}]", tags, nextTag);
         FillInPlace(line, "[{][$]", "[$][}]", images, nextImage);
-        page += Latin1PageFile::Encode(line);
+        page += CLatin1PageFile::Encode(line);
         start = end;
     }
     return page;

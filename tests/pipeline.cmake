@@ -25,11 +25,11 @@ rg_add_test(test_CreateReportHtml SOURCES test_CreateReportHtml.cpp STAGING ENVI
 rg_add_test(test_LibraryHooks SOURCES test_LibraryHooks.cpp STAGING)
 foreach(test test_CreateReportHtml test_LibraryHooks)
     target_compile_definitions(${test} PRIVATE
-        RG_LIBRARY_FILE="$<TARGET_FILE:ReportGenerator>"
+        RG_LIBRARY_FILE="$<TARGET_FILE:ReportGenerator::ReportGenerator>"
         RG_PIPELINE_DATA_DIR="${pipeline_data}"
         RG_PIPELINE_LOCALE_DIR="${pipeline_locale}"
         RG_PIPELINE_PACKAGE="${pipeline_package}")
-    add_dependencies(${test} ReportGenerator pipeline_catalogs)
+    add_dependencies(${test} ReportGenerator::ReportGenerator pipeline_catalogs)
 endforeach()
 
 if(TARGET example_catalogs AND TARGET example_images)

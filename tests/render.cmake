@@ -23,8 +23,8 @@ rg_add_test(test_RenderReport STAGING
     SOURCES test_RenderReport.cpp)
 target_compile_definitions(test_RenderReport PRIVATE
     RG_DLOPEN_HOST="$<TARGET_FILE:render_dlopen_host>"
-    RG_LIBRARY="$<TARGET_FILE:ReportGenerator>")
-add_dependencies(test_RenderReport render_dlopen_host ReportGenerator)
+    RG_LIBRARY="$<TARGET_FILE:ReportGenerator::ReportGenerator>")
+add_dependencies(test_RenderReport render_dlopen_host ReportGenerator::ReportGenerator)
 
 rg_add_test(test_RenderEntryPoints STAGING
     SOURCES test_RenderEntryPoints.cpp)

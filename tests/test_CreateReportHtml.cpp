@@ -1,11 +1,11 @@
 // CreateReportHtml as the instrument uses it: the built library loaded with dlopen, the
 // page read back from the staging file and compared byte for byte with a reviewed page.
 #include "LibraryLoader.h"
-#include "LibraryStrings.h"
 #include "LogConfig.h"
 #include "LogState.h"
 #include "PipelineSupport.h"
 #include "PoCatalog.h"
+#include "report/LibraryStrings.h"
 
 #include <ReportGenerator/ReportGenerator.h>
 

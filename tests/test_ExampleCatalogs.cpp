@@ -1,6 +1,6 @@
 // The bundled example report: its catalogs translate every label of its template, its
 // sample XML holds every field that the template names, and its images were drawn.
-#include "Languages.h"
+#include "localisation/Languages.h"
 #include <ReportGenerator/ReadMoFile.h>
 #include <ReportGenerator/ReportGenerator.h>
 

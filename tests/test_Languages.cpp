@@ -1,5 +1,5 @@
-#include "Languages.h"
-#include "LibraryStrings.h"
+#include "localisation/Languages.h"
+#include "report/LibraryStrings.h"
 
 #include <ReportGenerator/ReportGenerator.h>
 

@@ -5,7 +5,7 @@
 #include "Files.h"
 #include "PdfProbe.h"
 #include "RenderTestFiles.h"
-#include "StagingPage.h"
+#include "report/StagingPage.h"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,11 @@
 #include <ReportGenerator/RenderReport.h>
 
 #include "ChildProcess.h"
-#include "LocalNetworkAccessManager.h"
 #include "PdfProbe.h"
-#include "PdfReportFile.h"
 #include "RenderTestFiles.h"
-#include "StagingPage.h"
+#include "render/LocalNetworkAccessManager.h"
+#include "render/PdfReportFile.h"
+#include "report/StagingPage.h"
 
 #include <gtest/gtest.h>
 

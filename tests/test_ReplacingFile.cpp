@@ -1,6 +1,6 @@
 // The one writer of pages and PDFs: what it does with whatever stands at its target, as
 // root and as another user.
-#include "ReplacingFile.h"
+#include "io/ReplacingFile.h"
 
 #include "ChildProcess.h"
 #include "Files.h"

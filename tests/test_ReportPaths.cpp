@@ -1,5 +1,5 @@
 #include "PipelineSupport.h"
-#include "ReportPaths.h"
+#include "report/ReportPaths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The lock that lets one process at a time use the staging page, against real processes.
-#include "StagingPageLock.h"
+#include "report/StagingPageLock.h"
 
 #include "CapturedStderr.h"
 #include "LockHolder.h"

@@ -1,6 +1,6 @@
-#include "LibraryStrings.h"
 #include "TempDir.h"
-#include "TextDomain.h"
+#include "localisation/TextDomain.h"
+#include "report/LibraryStrings.h"
 
 #include <ReportGenerator/ReportGenerator.h>
 #include <ReportGenerator/Translation.h>

@@ -1,4 +1,4 @@
-#include "XmlEntityBudget.h"
+#include "xml/XmlEntityBudget.h"
 
 #include <QDomDocument>
 #include <QTextCodec>
@@ -67,43 +67,43 @@ TEST_P(ExpansionTest, BoundCoversWhatTheParserBuilds)
     ASSERT_TRUE(parsed.setContent(document, true));
     const qint64 parsedCharacters = ParsedCharacters(parsed);
     EXPECT_GE(parsedCharacters, 1000);
-    EXPECT_GE(XmlEntityBudget::ExpandedCharacters(document), parsedCharacters);
-    EXPECT_TRUE(XmlEntityBudget::Allows(document));
+    EXPECT_GE(CXmlEntityBudget::ExpandedCharacters(document), parsedCharacters);
+    EXPECT_TRUE(CXmlEntityBudget::Allows(document));
 }
 
 TEST_P(ExpansionTest, LargeExpansionIsRefused)
 {
-    EXPECT_FALSE(XmlEntityBudget::Allows(Document(GetParam(), 4000, 1000)));
+    EXPECT_FALSE(CXmlEntityBudget::Allows(Document(GetParam(), 4000, 1000)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ExpansionTest, testing::ValuesIn(EXPANSION_CASES),
     [](const testing::TestParamInfo<ExpansionCase>& info) { return std::string(info.param.name); });
 
-TEST(XmlEntityBudget, DocumentWithoutDeclarationsExpandsNothing)
+TEST(CXmlEntityBudget, DocumentWithoutDeclarationsExpandsNothing)
 {
-    EXPECT_EQ(XmlEntityBudget::ExpandedCharacters("<r a=\"&amp;\">&lt;&#60;&undeclared;</r>"), 0);
+    EXPECT_EQ(CXmlEntityBudget::ExpandedCharacters("<r a=\"&amp;\">&lt;&#60;&undeclared;</r>"), 0);
 }
 
-TEST(XmlEntityBudget, CycleIsRefused)
+TEST(CXmlEntityBudget, CycleIsRefused)
 {
     EXPECT_FALSE(
-        XmlEntityBudget::Allows(Document("<!ENTITY a \"&b;\"><!ENTITY b \"x&a;\">", "&a;", 1)));
+        CXmlEntityBudget::Allows(Document("<!ENTITY a \"&b;\"><!ENTITY b \"x&a;\">", "&a;", 1)));
 }
 
-TEST(XmlEntityBudget, DeepChainEndsTheLookAhead)
+TEST(CXmlEntityBudget, DeepChainEndsTheLookAhead)
 {
     QString declarations;
     for (int i = 20000; i > 0; --i)
         declarations += QString("<!ENTITY e%1 \"&e%2;\">").arg(i).arg(i - 1);
     EXPECT_FALSE(
-        XmlEntityBudget::Allows(Document(declarations + "<!ENTITY e0 \"x\">", "&e20000;", 1)));
+        CXmlEntityBudget::Allows(Document(declarations + "<!ENTITY e0 \"x\">", "&e20000;", 1)));
 }
 
-TEST(XmlEntityBudget, ReferencesInsideAnUnterminatedValueCount)
+TEST(CXmlEntityBudget, ReferencesInsideAnUnterminatedValueCount)
 {
     const QString document = "<!DOCTYPE r [<!ENTITY % p \"" + QString(4000, 'x') + "\"><!ENTITY a '"
         + QString("%p;").repeated(1000);
-    EXPECT_FALSE(XmlEntityBudget::Allows(document));
+    EXPECT_FALSE(CXmlEntityBudget::Allows(document));
 }
 
 // Encoded documents are decoded as the XML reader decodes them.
@@ -112,16 +112,16 @@ QByteArray Encoded(const QString& text, const char* codec)
     return QTextCodec::codecForName(codec)->fromUnicode(text);
 }
 
-TEST(XmlEntityBudget, EncodedDocumentsAreDecodedFirst)
+TEST(CXmlEntityBudget, EncodedDocumentsAreDecodedFirst)
 {
     const QString large = Document(EXPANSION_CASES[0], 4000, 1000);
     for (const char* codec : { "UTF-8", "UTF-16", "UTF-16LE", "UTF-32", "UTF-32LE", "ISO-8859-1" })
-        EXPECT_FALSE(XmlEntityBudget::AllowsDocument(Encoded(large, codec))) << codec;
+        EXPECT_FALSE(CXmlEntityBudget::AllowsDocument(Encoded(large, codec))) << codec;
     const QString declared = "<?xml version=\"1.0\" encoding=\"ISO-2022-JP\"?>\n" + large;
-    EXPECT_FALSE(XmlEntityBudget::AllowsDocument(Encoded(declared, "ISO-2022-JP")));
+    EXPECT_FALSE(CXmlEntityBudget::AllowsDocument(Encoded(declared, "ISO-2022-JP")));
     EXPECT_TRUE(
-        XmlEntityBudget::AllowsDocument(Encoded(Document(EXPANSION_CASES[0], 1, 10), "UTF-16LE")));
-    EXPECT_TRUE(XmlEntityBudget::AllowsDocument("<r>&amp;</r>"));
+        CXmlEntityBudget::AllowsDocument(Encoded(Document(EXPANSION_CASES[0], 1, 10), "UTF-16LE")));
+    EXPECT_TRUE(CXmlEntityBudget::AllowsDocument("<r>&amp;</r>"));
 }
 
 } // namespace

@@ -4,10 +4,10 @@
 #ifndef REPORTGENERATOR_TESTS_FRESHLOGGERTEST_H
 #define REPORTGENERATOR_TESTS_FRESHLOGGERTEST_H
 
+#include "CapturedStderr.h"
 #include "LogConfig.h"
 #include "LogState.h"
 #include "TempDir.h"
-#include "CapturedStderr.h"
 #include "utils/UtilsTestHelpers.h"
 
 #include <gtest/gtest.h>

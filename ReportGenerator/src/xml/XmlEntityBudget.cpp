@@ -1,4 +1,4 @@
-#include "XmlEntityBudget.h"
+#include "xml/XmlEntityBudget.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -9,32 +9,32 @@
 
 namespace {
 
-constexpr qint64 SATURATED = XmlEntityBudget::LIMIT + 1;
+constexpr qint64 SATURATED = CXmlEntityBudget::LIMIT + 1;
 // Entity values are decoded once when declared and once more when expanded; a few more
 // passes cover what a lenient parser might do on top of that.
 constexpr int MAX_DECODING_PASSES = 4;
 // Deeper nesting than this is no honest document's, and would only deepen the recursion.
 constexpr int MAX_NESTING = 32;
 
-qint64 SaturatingSum(qint64 a, qint64 b)
+qint64 saturatingSum(qint64 a, qint64 b)
 {
     return std::min(a + b, SATURATED);
 }
 
-bool IsNameCharacter(QChar c)
+bool isNameCharacter(QChar c)
 {
     return !c.isSpace() && !QStringLiteral("&%;<>\"'").contains(c);
 }
 
 // Entities are keyed by their reference prefix and name: "&name" or "%name".
-template <typename Visit> void ForEachReference(const QString& text, Visit visit)
+template <typename Visit> void forEachReference(const QString& text, Visit visit)
 {
     for (int i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c != QLatin1Char('&') && c != QLatin1Char('%'))
             continue;
         int end = i + 1;
-        while (end < text.size() && IsNameCharacter(text.at(end)))
+        while (end < text.size() && isNameCharacter(text.at(end)))
             ++end;
         if (end > i + 1 && end < text.size() && text.at(end) == QLatin1Char(';'))
             visit(c + text.mid(i + 1, end - i - 1));
@@ -43,7 +43,7 @@ template <typename Visit> void ForEachReference(const QString& text, Visit visit
 }
 
 // Replaces the character references of text; false when it holds none.
-bool DecodeCharacterReferences(QString& text)
+bool decodeCharacterReferences(QString& text)
 {
     static const QRegularExpression reference(
         QStringLiteral("&#(?:x([0-9A-Fa-f]{1,6})|([0-9]{1,7}));"));
@@ -66,10 +66,10 @@ bool DecodeCharacterReferences(QString& text)
     return true;
 }
 
-class EntityTable
+class CEntityTable
 {
 public:
-    explicit EntityTable(const QString& text) { Collect(text, 0); }
+    explicit CEntityTable(const QString& text) { Collect(text, 0); }
 
     qint64 ExpandedLength(const QString& key) { return ExpandedLength(key, 0); }
 
@@ -85,7 +85,7 @@ private:
         while (matches.hasNext()) {
             const QRegularExpressionMatch match = matches.next();
             QString value = match.captured(match.capturedStart(3) >= 0 ? 3 : 4);
-            DecodeCharacterReferences(value);
+            decodeCharacterReferences(value);
             const QChar prefix = match.capturedLength(1) ? QLatin1Char('%') : QLatin1Char('&');
             m_values[prefix + match.captured(2)].append(value);
             if (depth < MAX_NESTING)
@@ -115,12 +115,12 @@ private:
     qint64 ValueLength(QString value, int depth)
     {
         int passes = 0;
-        while (DecodeCharacterReferences(value))
+        while (decodeCharacterReferences(value))
             if (++passes > MAX_DECODING_PASSES)
                 return SATURATED;
         qint64 length = value.size();
-        ForEachReference(value, [&](const QString& key) {
-            length = SaturatingSum(length, ExpandedLength(key, depth + 1));
+        forEachReference(value, [&](const QString& key) {
+            length = saturatingSum(length, ExpandedLength(key, depth + 1));
         });
         return length;
     }
@@ -131,7 +131,7 @@ private:
 
 // The encoding the XML reader would pick: byte order mark, then the layout of "<" in
 // the wider encodings, then the encoding declaration, else UTF-8.
-QTextCodec* DocumentCodec(const QByteArray& document)
+QTextCodec* documentCodec(const QByteArray& document)
 {
     if (QTextCodec* marked = QTextCodec::codecForUtfText(document, nullptr))
         return marked;
@@ -155,26 +155,26 @@ QTextCodec* DocumentCodec(const QByteArray& document)
 
 } // namespace
 
-qint64 XmlEntityBudget::ExpandedCharacters(const QString& text)
+qint64 CXmlEntityBudget::ExpandedCharacters(const QString& text)
 {
     if (!text.contains(QLatin1String("<!ENTITY")))
         return 0;
-    EntityTable entities(text);
+    CEntityTable entities(text);
     qint64 total = 0;
-    ForEachReference(text,
-        [&](const QString& key) { total = SaturatingSum(total, entities.ExpandedLength(key)); });
+    forEachReference(text,
+        [&](const QString& key) { total = saturatingSum(total, entities.ExpandedLength(key)); });
     return total;
 }
 
-bool XmlEntityBudget::Allows(const QString& text)
+bool CXmlEntityBudget::Allows(const QString& text)
 {
     return ExpandedCharacters(text) <= LIMIT;
 }
 
-bool XmlEntityBudget::AllowsDocument(const QByteArray& document)
+bool CXmlEntityBudget::AllowsDocument(const QByteArray& document)
 {
     // Without a declaration no reference can expand.
     if (!document.contains('\0') && !document.contains("<!ENTITY"))
         return true;
-    return Allows(DocumentCodec(document)->toUnicode(document));
+    return Allows(documentCodec(document)->toUnicode(document));
 }

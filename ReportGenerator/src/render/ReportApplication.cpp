@@ -1,4 +1,4 @@
-#include "ReportApplication.h"
+#include "render/ReportApplication.h"
 
 #include "LogTrace.h"
 

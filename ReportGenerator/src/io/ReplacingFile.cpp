@@ -1,6 +1,6 @@
-#include "ReplacingFile.h"
+#include "io/ReplacingFile.h"
 
-#include "RegularFile.h"
+#include "io/RegularFile.h"
 
 #include <cerrno>
 #include <cstdio>

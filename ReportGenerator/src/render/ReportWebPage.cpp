@@ -1,7 +1,7 @@
-#include "ReportWebPage.h"
+#include "render/ReportWebPage.h"
 
-#include "LocalNetworkAccessManager.h"
 #include "LogTrace.h"
+#include "render/LocalNetworkAccessManager.h"
 
 #include <QNetworkRequest>
 #include <QWebSettings>

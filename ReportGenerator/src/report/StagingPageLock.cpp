@@ -1,8 +1,8 @@
-#include "StagingPageLock.h"
+#include "report/StagingPageLock.h"
 
 #include "LogTrace.h"
-#include "RegularFile.h"
-#include "StagingPage.h"
+#include "io/RegularFile.h"
+#include "report/StagingPage.h"
 
 #include <QElapsedTimer>
 

@@ -1,4 +1,4 @@
-#include "LibraryStrings.h"
+#include "report/LibraryStrings.h"
 
 #include <new>
 

@@ -1,7 +1,7 @@
-#include "PdfReportFile.h"
+#include "render/PdfReportFile.h"
 
 #include "LogTrace.h"
-#include "ReplacingFile.h"
+#include "io/ReplacingFile.h"
 
 #include <QFile>
 #include <QPageSize>
@@ -9,6 +9,8 @@
 #include <QWebView>
 
 namespace {
+
+const char* const PRINT = "Print";
 
 // Bytes at the end of the file that hold "startxref", the offset and "%%EOF".
 constexpr qint64 TRAILER_TAIL = 64;
@@ -50,7 +52,7 @@ bool CPdfReportFile::Print(QWebView* view) const
     const QByteArray target = QFile::encodeName(m_fileName);
     CReplacingFile file(target.constData());
     if (!file.Open()) {
-        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to open file %s%s%s", "Print", file.Error(),
+        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to open file %s%s%s", PRINT, file.Error(),
             target.constData(), file.Obstacle().empty() ? "" : ": ", file.Obstacle().c_str());
         return false;
     }
@@ -59,12 +61,12 @@ bool CPdfReportFile::Print(QWebView* view) const
     configure(printer, writingPath);
     view->print(&printer);
     if (printer.printerState() == QPrinter::Error || !IsComplete(writingPath)) {
-        RG_LOG(LOG_ERR, "%s::The PDF file \"%s\" could not be written completely", "Print",
+        RG_LOG(LOG_ERR, "%s::The PDF file \"%s\" could not be written completely", PRINT,
             target.constData());
         return false;
     }
     if (!file.Commit()) {
-        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to write file %s", "Print", file.Error(),
+        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to write file %s", PRINT, file.Error(),
             target.constData());
         return false;
     }

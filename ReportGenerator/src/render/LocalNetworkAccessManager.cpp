@@ -1,8 +1,8 @@
-#include "LocalNetworkAccessManager.h"
+#include "render/LocalNetworkAccessManager.h"
 
-#include "LocalNetworkReply.h"
 #include "LogTrace.h"
-#include "RegularFile.h"
+#include "io/RegularFile.h"
+#include "render/LocalNetworkReply.h"
 
 #include <QFile>
 #include <QNetworkRequest>

@@ -1,13 +1,13 @@
 // CreateReportHtml: checks the arguments, resolves the paths and fills the template into
 // the staging page.
-#include "Languages.h"
-#include "LibraryStrings.h"
 #include "LogTrace.h"
-#include "RegularFile.h"
-#include "ReportPaths.h"
-#include "StagingPage.h"
-#include "StagingPageLock.h"
-#include "TextDomain.h"
+#include "io/RegularFile.h"
+#include "localisation/Languages.h"
+#include "localisation/TextDomain.h"
+#include "report/LibraryStrings.h"
+#include "report/ReportPaths.h"
+#include "report/StagingPage.h"
+#include "report/StagingPageLock.h"
 
 #include <ReportGenerator/HtmlReport.h>
 #include <ReportGenerator/ReadMoFile.h>
@@ -24,7 +24,7 @@
 
 namespace {
 
-const char* const FUNCTION = "CreateReportHtml";
+const char* const CREATE_REPORT_HTML = "CreateReportHtml";
 // Every label lookup, the last one included, is followed by this pause.
 const useconds_t LABEL_PAUSE_US = 10000;
 
@@ -36,7 +36,7 @@ const char* textOrNull(const char* text)
 
 void logList(const char* kind, const QStringList& list)
 {
-    RG_LOG(LOG_DEBUG, "%s::\n\tSize=%d\n\t%s List=%s\n", FUNCTION, list.size(), kind,
+    RG_LOG(LOG_DEBUG, "%s::\n\tSize=%d\n\t%s List=%s\n", CREATE_REPORT_HTML, list.size(), kind,
         list.join(QLatin1Char(',')).toLatin1().constData());
 }
 
@@ -69,11 +69,11 @@ void warnIfNoImage(const std::string& path)
     if (FILE* stream = file.TakeStream())
         device.open(stream, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     else
-        RG_LOG(LOG_WARNING, "%s::<ERROR %d>::Inspection image %s cannot be read: %s", FUNCTION,
-            file.Error(), path.c_str(), file.Reason().c_str());
+        RG_LOG(LOG_WARNING, "%s::<ERROR %d>::Inspection image %s cannot be read: %s",
+            CREATE_REPORT_HTML, file.Error(), path.c_str(), file.Reason().c_str());
     if (device.isOpen() && !QImageReader(&device).size().isValid())
-        RG_LOG(LOG_WARNING, "%s::Inspection image %s is not an image that can be decoded", FUNCTION,
-            path.c_str());
+        RG_LOG(LOG_WARNING, "%s::Inspection image %s is not an image that can be decoded",
+            CREATE_REPORT_HTML, path.c_str());
 }
 
 // The first two images are the inspection images; with three or more, the last one names
@@ -83,7 +83,7 @@ bool placeImages(QStringList& images, CReportPaths& paths)
     const int count = images.size();
     for (int index = 0; index < count; ++index) {
         const QByteArray item = images[index].toLatin1();
-        RG_LOG(LOG_DEBUG, "%s::IMAGE List %d=%s", FUNCTION, index, item.constData());
+        RG_LOG(LOG_DEBUG, "%s::IMAGE List %d=%s", CREATE_REPORT_HTML, index, item.constData());
         if (index == 0) {
             warnIfNoImage(g_sImageLowMagPath);
             images[index] = QString::fromStdString(g_sImageLowMagPath);
@@ -92,8 +92,9 @@ bool placeImages(QStringList& images, CReportPaths& paths)
             images[index] = QString::fromStdString(g_sImageHighMagPath);
         } else if (index == count - 1) {
             if (!paths.AppendToTemplateDirectory(item.constData())) {
-                RG_LOG(LOG_ERR, "%s::Image path %s%s is longer than %zu characters", FUNCTION,
-                    paths.TemplateDirectory(), item.constData(), CReportPaths::PATH_MAX_LENGTH);
+                RG_LOG(LOG_ERR, "%s::Image path %s%s is longer than %zu characters",
+                    CREATE_REPORT_HTML, paths.TemplateDirectory(), item.constData(),
+                    CReportPaths::PATH_MAX_LENGTH);
                 return false;
             }
             images[index] = QString::fromUtf8(paths.TemplateDirectory());
@@ -105,9 +106,10 @@ bool placeImages(QStringList& images, CReportPaths& paths)
 QString xmlDocument(const char* pcXmlHdcCheckerResult, const char* pcXmlCustomerInfo)
 {
     const QString customerText = QString::fromUtf8(pcXmlCustomerInfo);
-    RG_LOG(LOG_DEBUG, "%s::pcXmlCustomerInfo=\"%s\"", FUNCTION, pcXmlCustomerInfo);
+    RG_LOG(LOG_DEBUG, "%s::pcXmlCustomerInfo=\"%s\"", CREATE_REPORT_HTML, pcXmlCustomerInfo);
     const QString checkerText = QString::fromUtf8(pcXmlHdcCheckerResult);
-    RG_LOG(LOG_DEBUG, "%s::pcXmlHdcCheckerResult=\"%s\"", FUNCTION, pcXmlHdcCheckerResult);
+    RG_LOG(
+        LOG_DEBUG, "%s::pcXmlHdcCheckerResult=\"%s\"", CREATE_REPORT_HTML, pcXmlHdcCheckerResult);
     return QStringLiteral("<ReportGenerator>") + customerText + checkerText
         + QStringLiteral("</ReportGenerator>");
 }
@@ -118,12 +120,12 @@ QString xmlDocument(const char* pcXmlHdcCheckerResult, const char* pcXmlCustomer
 int fillPage(CHtmlReport& page, const QStringList& labels, const QStringList& tagValues,
     const QStringList& images)
 {
-    if (!CStagingPageLock::Acquire(FUNCTION))
+    if (!CStagingPageLock::Acquire(CREATE_REPORT_HTML))
         return 1;
     const int result = page.GenerateReport(labels, tagValues, images);
     if (result == 0)
         CStagingPage::NoteWrittenByThisProcess();
-    RG_LOG(LOG_DEBUG, "%s::GetCurrentSettingLanguage()=>\"%s\"", FUNCTION,
+    RG_LOG(LOG_DEBUG, "%s::GetCurrentSettingLanguage()=>\"%s\"", CREATE_REPORT_HTML,
         GetCurrentSettingLanguage());
     RG_LOG(LOG_DEBUG, "DONE\n");
     return result;
@@ -134,8 +136,8 @@ int assembleReport(
 {
     char acStagingPage[] = STAGING_PAGE_PATH;
     CHtmlReport page(paths.Template(), acStagingPage);
-    RG_LOG(
-        LOG_DEBUG, "%s::PACKAGE=\"%s\" DIR=\"%s\"", FUNCTION, g_sPackage.c_str(), g_sDir.c_str());
+    RG_LOG(LOG_DEBUG, "%s::PACKAGE=\"%s\" DIR=\"%s\"", CREATE_REPORT_HTML, g_sPackage.c_str(),
+        g_sDir.c_str());
     CReadMoFile catalog(CatalogPath(g_sLanguage).c_str());
     const QStringList labels = translatedLabels(page, catalog);
     const QStringList tagNames = tags(page);
@@ -148,7 +150,7 @@ int assembleReport(
     const QString document = xmlDocument(pcXmlHdcCheckerResult, pcXmlCustomerInfo);
     QStringList tagValues;
     if (!parser.GetTagsData(document, tagNames, tagValues)) {
-        RG_LOG(LOG_DEBUG, "%s::XML parser error", FUNCTION);
+        RG_LOG(LOG_DEBUG, "%s::XML parser error", CREATE_REPORT_HTML);
         return 1;
     }
     return fillPage(page, labels, tagValues, images);
@@ -157,7 +159,7 @@ int assembleReport(
 void setLanguage(const char* pcLanguage)
 {
     g_sLanguage = pcLanguage ? pcLanguage : GetCurrentSettingLanguage();
-    RG_LOG(LOG_DEBUG, "%s::g_sLanguage=\"%s\"", FUNCTION, g_sLanguage.c_str());
+    RG_LOG(LOG_DEBUG, "%s::g_sLanguage=\"%s\"", CREATE_REPORT_HTML, g_sLanguage.c_str());
 }
 
 bool argumentsPresent(const char* pcXmlHdcCheckerResult, const char* pcXmlCustomerInfo,
@@ -175,7 +177,7 @@ bool argumentsPresent(const char* pcXmlHdcCheckerResult, const char* pcXmlCustom
     };
     for (const auto& check : required) {
         if (!check.argument) {
-            RG_LOG(LOG_ERR, "%s::%s", FUNCTION, check.complaint);
+            RG_LOG(LOG_ERR, "%s::%s", CREATE_REPORT_HTML, check.complaint);
             return false;
         }
     }
@@ -185,16 +187,16 @@ bool argumentsPresent(const char* pcXmlHdcCheckerResult, const char* pcXmlCustom
 bool locateTemplate(CReportPaths& paths, const char* pcHtmlTemplateFilename)
 {
     if (!paths.SetTemplate(pcHtmlTemplateFilename)) {
-        RG_LOG(LOG_ERR, "%s::Template File name %s is longer than %zu characters", FUNCTION,
-            pcHtmlTemplateFilename, CReportPaths::PATH_MAX_LENGTH);
+        RG_LOG(LOG_ERR, "%s::Template File name %s is longer than %zu characters",
+            CREATE_REPORT_HTML, pcHtmlTemplateFilename, CReportPaths::PATH_MAX_LENGTH);
         return false;
     }
     if (!paths.TemplateExists()) {
-        RG_LOG(LOG_ERR, "%s::Template File %s NOT FOUND", FUNCTION, paths.Template());
+        RG_LOG(LOG_ERR, "%s::Template File %s NOT FOUND", CREATE_REPORT_HTML, paths.Template());
         return false;
     }
-    RG_LOG(LOG_DEBUG, "%s::g_sImageLowMagPath=\"%s\" acHtmlFilenameTemplate=\"%s\"", FUNCTION,
-        g_sImageLowMagPath.c_str(), paths.Template());
+    RG_LOG(LOG_DEBUG, "%s::g_sImageLowMagPath=\"%s\" acHtmlFilenameTemplate=\"%s\"",
+        CREATE_REPORT_HTML, g_sImageLowMagPath.c_str(), paths.Template());
     return true;
 }
 
@@ -202,19 +204,21 @@ bool resolvePaths(CReportPaths& paths)
 {
     if (!paths.ReadWorkingDirectory()) {
         RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to read the working directory into %zu bytes",
-            FUNCTION, errno, CReportPaths::PATH_BUFFER_SIZE);
+            CREATE_REPORT_HTML, errno, CReportPaths::PATH_BUFFER_SIZE);
         return false;
     }
     if (!paths.DeriveTemplateDirectory()) {
         RG_LOG(LOG_ERR, "%s::Directory of template %s in %s is longer than %zu characters",
-            FUNCTION, paths.Template(), paths.WorkingDirectory(), CReportPaths::PATH_MAX_LENGTH);
+            CREATE_REPORT_HTML, paths.Template(), paths.WorkingDirectory(),
+            CReportPaths::PATH_MAX_LENGTH);
         return false;
     }
     g_sImageLowMagPath = paths.Resolve(g_sImageLowMagPath);
     g_sImageHighMagPath = paths.Resolve(g_sImageHighMagPath);
     RG_LOG(LOG_DEBUG,
-        "%s::acCwd=\"%s\" acPathnameTemplate=\"%s\", g_sImageLowMagPath.c_str()=\"%s\"", FUNCTION,
-        paths.WorkingDirectory(), paths.TemplateDirectory(), g_sImageLowMagPath.c_str());
+        "%s::acCwd=\"%s\" acPathnameTemplate=\"%s\", g_sImageLowMagPath.c_str()=\"%s\"",
+        CREATE_REPORT_HTML, paths.WorkingDirectory(), paths.TemplateDirectory(),
+        g_sImageLowMagPath.c_str());
     return true;
 }
 
@@ -228,10 +232,10 @@ extern "C" int CreateReportHtml(const char* pcHtmlTemplateFilename, const char* 
     RG_LOG(LOG_DEBUG,
         "%s::\n\tpcHtmlTemplateFilename=\"%s\"\n\tpcLanguage=\"%s\"\n\tpcImageLowMagPath=\"%s\"\n\t"
         "pcImageHighMagPath=\"%s\"",
-        FUNCTION, textOrNull(pcHtmlTemplateFilename), textOrNull(pcLanguage),
+        CREATE_REPORT_HTML, textOrNull(pcHtmlTemplateFilename), textOrNull(pcLanguage),
         textOrNull(pcImageLowMagPath), textOrNull(pcImageHighMagPath));
     if (!pcHtmlTemplateFilename) {
-        RG_LOG(LOG_ERR, "%s::HTML Template file is NULL", FUNCTION);
+        RG_LOG(LOG_ERR, "%s::HTML Template file is NULL", CREATE_REPORT_HTML);
         return 1;
     }
     setLanguage(pcLanguage);

@@ -2,16 +2,16 @@
 #ifndef REPORTGENERATOR_LATIN1PAGEFILE_H
 #define REPORTGENERATOR_LATIN1PAGEFILE_H
 
-#include "ReplacingFile.h"
+#include "io/ReplacingFile.h"
 
 #include <QByteArray>
 #include <QString>
 
-class Latin1PageFile
+class CLatin1PageFile
 {
 public:
     // Opens the file; IsOpen() tells whether that worked, File() why not.
-    explicit Latin1PageFile(const char* targetPath);
+    explicit CLatin1PageFile(const char* targetPath);
 
     bool IsOpen() const { return m_open; }
     // False once any write has failed; later writes are skipped.

@@ -1,6 +1,6 @@
-#include "TemplateLineReader.h"
+#include "templates/TemplateLineReader.h"
 
-#include "RegularFile.h"
+#include "io/RegularFile.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -18,18 +18,18 @@ FILE* openTemplate(const char* path, int& error)
 
 } // namespace
 
-TemplateLineReader::TemplateLineReader(const char* path)
+CTemplateLineReader::CTemplateLineReader(const char* path)
     : m_file(openTemplate(path, m_error))
 { }
 
-TemplateLineReader::~TemplateLineReader()
+CTemplateLineReader::~CTemplateLineReader()
 {
     if (m_file)
         fclose(m_file);
     free(m_buffer);
 }
 
-bool TemplateLineReader::ReadLine(QString& line)
+bool CTemplateLineReader::ReadLine(QString& line)
 {
     const ssize_t length = getline(&m_buffer, &m_capacity, m_file);
     if (length < 0)

@@ -1,8 +1,8 @@
 #include <ReportGenerator/HtmlReport.h>
 
-#include "Latin1PageFile.h"
 #include "LogTrace.h"
-#include "TemplateLineReader.h"
+#include "templates/Latin1PageFile.h"
+#include "templates/TemplateLineReader.h"
 
 #include <QRegExp>
 
@@ -11,6 +11,9 @@
 #include <cstring>
 
 namespace {
+
+const char* const PARSE_HTML = "ParseHtml";
+const char* const GENERATE_REPORT = "GenerateReport";
 
 struct MarkerKind
 {
@@ -25,7 +28,7 @@ constexpr MarkerKind IMAGE_MARKER { "[{][$]", "[$][}]" };
 constexpr QLatin1Char MARKER_BRACE { '{' };
 
 // A heap copy of name, or null for a null or empty name.
-char* CopyName(const char* name)
+char* copyName(const char* name)
 {
     if (!name || !*name)
         return nullptr;
@@ -36,7 +39,7 @@ char* CopyName(const char* name)
     return copy;
 }
 
-QRegExp Expression(const char* pattern)
+QRegExp expression(const char* pattern)
 {
     return QRegExp(QString::fromUtf8(pattern));
 }
@@ -45,7 +48,7 @@ QRegExp Expression(const char* pattern)
 // sequence is looked for right after the current one, not after its closing sequence.
 // One search for a closing sequence serves every opening sequence before it, and when
 // there is none, no later opening sequence can have one either.
-void ScanLine(const QString& line, QRegExp& opening, QRegExp& closing, QStringList& items)
+void scanLine(const QString& line, QRegExp& opening, QRegExp& closing, QStringList& items)
 {
     int from = 0;
     int closingStart = -1;
@@ -63,12 +66,12 @@ void ScanLine(const QString& line, QRegExp& opening, QRegExp& closing, QStringLi
 }
 
 // Puts the items of one kind in place of its markers, in order over all lines.
-class MarkerFiller
+class CMarkerFiller
 {
 public:
-    MarkerFiller(const MarkerKind& kind, const QStringList& items)
-        : m_opening(Expression(kind.opening))
-        , m_closing(Expression(kind.closing))
+    CMarkerFiller(const MarkerKind& kind, const QStringList& items)
+        : m_opening(expression(kind.opening))
+        , m_closing(expression(kind.closing))
         , m_items(items)
     { }
 
@@ -109,14 +112,14 @@ private:
     int m_next = 0;
 };
 
-int ReportMissingTemplate(const char* function)
+int reportMissingTemplate(const char* function)
 {
     RG_LOG(LOG_ERR, "%s::Input Template HTML Filename is NULL", function);
     return 1;
 }
 
 // What stands in the way, when known, follows the message.
-int ReportOpenFailure(
+int reportOpenFailure(
     const char* function, int error, const char* path, const std::string& obstacle = {})
 {
     RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to open file %s%s%s", function, error, path,
@@ -127,8 +130,8 @@ int ReportOpenFailure(
 } // namespace
 
 CHtmlReport::CHtmlReport(char* pcTemplateHtmlFilename, char* pcOutputHtmlFilename)
-    : m_pcTemplateHtmlFilename(CopyName(pcTemplateHtmlFilename))
-    , m_pcOutputHtmlFilename(m_pcTemplateHtmlFilename ? CopyName(pcOutputHtmlFilename) : nullptr)
+    : m_pcTemplateHtmlFilename(copyName(pcTemplateHtmlFilename))
+    , m_pcOutputHtmlFilename(m_pcTemplateHtmlFilename ? copyName(pcOutputHtmlFilename) : nullptr)
 { }
 
 CHtmlReport::~CHtmlReport()
@@ -139,17 +142,17 @@ CHtmlReport::~CHtmlReport()
 
 int CHtmlReport::ParseHtml(const char* pcOpening, const char* pcClosing, QStringList& list)
 {
-    QRegExp opening = Expression(pcOpening);
+    QRegExp opening = expression(pcOpening);
     opening.setMinimal(true);
-    QRegExp closing = Expression(pcClosing);
+    QRegExp closing = expression(pcClosing);
     if (!m_pcTemplateHtmlFilename)
-        return ReportMissingTemplate("ParseHtml");
-    TemplateLineReader reader(m_pcTemplateHtmlFilename);
+        return reportMissingTemplate(PARSE_HTML);
+    CTemplateLineReader reader(m_pcTemplateHtmlFilename);
     if (!reader.IsOpen())
-        return ReportOpenFailure("ParseHtml", reader.Error(), m_pcTemplateHtmlFilename);
+        return reportOpenFailure(PARSE_HTML, reader.Error(), m_pcTemplateHtmlFilename);
     QString line;
     while (reader.ReadLine(line))
-        ScanLine(line, opening, closing, list);
+        scanLine(line, opening, closing, list);
     return 0;
 }
 
@@ -170,31 +173,31 @@ int CHtmlReport::GetListImages(QStringList& list)
 
 int CHtmlReport::GenerateReport(QStringList labels, QStringList tags, QStringList images)
 {
-    MarkerFiller fillers[] = { { LABEL_MARKER, labels }, { TAG_MARKER, tags },
+    CMarkerFiller fillers[] = { { LABEL_MARKER, labels }, { TAG_MARKER, tags },
         { IMAGE_MARKER, images } };
-    RG_LOG(LOG_DEBUG, "%s::\n", "GenerateReport");
+    RG_LOG(LOG_DEBUG, "%s::\n", GENERATE_REPORT);
     if (!m_pcTemplateHtmlFilename)
-        return ReportMissingTemplate("GenerateReport");
+        return reportMissingTemplate(GENERATE_REPORT);
     if (!m_pcOutputHtmlFilename) {
-        RG_LOG(LOG_ERR, "%s::Output HTML Filename is NULL", "GenerateReport");
+        RG_LOG(LOG_ERR, "%s::Output HTML Filename is NULL", GENERATE_REPORT);
         return 1;
     }
-    TemplateLineReader reader(m_pcTemplateHtmlFilename);
+    CTemplateLineReader reader(m_pcTemplateHtmlFilename);
     if (!reader.IsOpen())
-        return ReportOpenFailure("GenerateReport", reader.Error(), m_pcTemplateHtmlFilename);
-    Latin1PageFile page(m_pcOutputHtmlFilename);
+        return reportOpenFailure(GENERATE_REPORT, reader.Error(), m_pcTemplateHtmlFilename);
+    CLatin1PageFile page(m_pcOutputHtmlFilename);
     if (!page.IsOpen())
-        return ReportOpenFailure(
-            "GenerateReport", page.File().Error(), m_pcOutputHtmlFilename, page.File().Obstacle());
+        return reportOpenFailure(
+            GENERATE_REPORT, page.File().Error(), m_pcOutputHtmlFilename, page.File().Obstacle());
     QString line;
     bool written = true;
     while (written && reader.ReadLine(line)) {
-        for (MarkerFiller& filler : fillers)
+        for (CMarkerFiller& filler : fillers)
             filler.FillLine(line);
         written = page.Write(line);
     }
     if (!page.Commit()) {
-        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to write file %s", "GenerateReport",
+        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to write file %s", GENERATE_REPORT,
             page.File().Error(), m_pcOutputHtmlFilename);
         return 1;
     }

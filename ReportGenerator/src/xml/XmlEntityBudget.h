@@ -9,7 +9,7 @@
 // large entity referenced many times nor references hidden behind character references
 // or parameter entities: a few hundred kilobytes of such XML take gigabytes. The check
 // works on the raw text before parsing and errs on the side of counting too much.
-class XmlEntityBudget
+class CXmlEntityBudget
 {
 public:
     // Most characters that the entity references of one document may expand to.

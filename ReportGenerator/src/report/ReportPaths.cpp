@@ -1,4 +1,4 @@
-#include "ReportPaths.h"
+#include "report/ReportPaths.h"
 
 #include <cstring>
 #include <unistd.h>

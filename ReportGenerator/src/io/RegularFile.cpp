@@ -1,4 +1,4 @@
-#include "RegularFile.h"
+#include "io/RegularFile.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "WindowCloseWaiter.h"
+#include "render/WindowCloseWaiter.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -1,7 +1,7 @@
-#include "Languages.h"
+#include "localisation/Languages.h"
 
-#include "LibraryStrings.h"
 #include "LogTrace.h"
+#include "report/LibraryStrings.h"
 
 #include <ReportGenerator/ReportGenerator.h>
 
@@ -13,6 +13,8 @@
 #include <cstring>
 
 namespace {
+
+const char* const GET_CURRENT_SETTING_LANGUAGE = "GetCurrentSettingLanguage";
 
 struct Language
 {
@@ -58,10 +60,11 @@ const char* localeFromEnvironment()
 {
     for (const char* variable : { "LANGUAGE", "LANG", "LC_ALL" }) {
         if (const char* value = getenv(variable)) {
-            RG_LOG(LOG_DEBUG, "%s::Current %s is %s", "GetCurrentSettingLanguage", variable, value);
+            RG_LOG(
+                LOG_DEBUG, "%s::Current %s is %s", GET_CURRENT_SETTING_LANGUAGE, variable, value);
             return value;
         }
-        RG_LOG(LOG_DEBUG, "%s::Current %s NOT FOUND, errno=%d", "GetCurrentSettingLanguage",
+        RG_LOG(LOG_DEBUG, "%s::Current %s NOT FOUND, errno=%d", GET_CURRENT_SETTING_LANGUAGE,
             variable, errno);
     }
     return nullptr;
@@ -69,7 +72,7 @@ const char* localeFromEnvironment()
 
 char* reportCurrentSettingLanguage()
 {
-    RG_LOG(LOG_DEBUG, "%s::Current Setting Language is \"%s\"", "GetCurrentSettingLanguage",
+    RG_LOG(LOG_DEBUG, "%s::Current Setting Language is \"%s\"", GET_CURRENT_SETTING_LANGUAGE,
         acCurrentSettingLanguage);
     return acCurrentSettingLanguage;
 }
@@ -104,10 +107,10 @@ char* GetCurrentSettingLanguage()
         RG_LOG(LOG_DEBUG,
             "%s::Found Locale=\"%s\" => could NOT find the Current Setting Language => Set "
             "default to \"%s\"",
-            "GetCurrentSettingLanguage", value, acCurrentSettingLanguage);
+            GET_CURRENT_SETTING_LANGUAGE, value, acCurrentSettingLanguage);
         return reportCurrentSettingLanguage();
     }
-    RG_LOG(LOG_DEBUG, "%s::Current Setting Locale is \"%s\"", "GetCurrentSettingLanguage", value);
+    RG_LOG(LOG_DEBUG, "%s::Current Setting Locale is \"%s\"", GET_CURRENT_SETTING_LANGUAGE, value);
     const char* end = strchr(value, '.');
     if (!end)
         end = strchr(value, '@');
@@ -117,7 +120,7 @@ char* GetCurrentSettingLanguage()
     const size_t kept = std::min(length, sizeof acCurrentSettingLanguage - 1);
     memcpy(acCurrentSettingLanguage, value, kept);
     acCurrentSettingLanguage[kept] = '\0';
-    RG_LOG(LOG_DEBUG, "%s::Current Setting Locale is \"%s\"", "GetCurrentSettingLanguage",
+    RG_LOG(LOG_DEBUG, "%s::Current Setting Locale is \"%s\"", GET_CURRENT_SETTING_LANGUAGE,
         acCurrentSettingLanguage);
     setCurrentSettingLanguage(languageOfLocaleCode(acCurrentSettingLanguage));
     return reportCurrentSettingLanguage();

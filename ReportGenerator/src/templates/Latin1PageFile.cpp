@@ -1,10 +1,10 @@
-#include "Latin1PageFile.h"
+#include "templates/Latin1PageFile.h"
 
 namespace {
 
 constexpr int WRITE_SIZE = 64 * 1024;
 
-void AppendCharacterReference(QByteArray& bytes, uint codePoint)
+void appendCharacterReference(QByteArray& bytes, uint codePoint)
 {
     bytes += "&#";
     bytes += QByteArray::number(codePoint);
@@ -13,12 +13,12 @@ void AppendCharacterReference(QByteArray& bytes, uint codePoint)
 
 } // namespace
 
-Latin1PageFile::Latin1PageFile(const char* targetPath)
+CLatin1PageFile::CLatin1PageFile(const char* targetPath)
     : m_file(targetPath)
     , m_open(m_file.Open())
 { }
 
-QByteArray Latin1PageFile::Encode(const QString& text)
+QByteArray CLatin1PageFile::Encode(const QString& text)
 {
     QByteArray bytes;
     bytes.reserve(text.size());
@@ -27,27 +27,27 @@ QByteArray Latin1PageFile::Encode(const QString& text)
         if (c.unicode() <= 0xFF)
             bytes += static_cast<char>(c.unicode());
         else if (!c.isSurrogate())
-            AppendCharacterReference(bytes, c.unicode());
+            appendCharacterReference(bytes, c.unicode());
         else if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            AppendCharacterReference(bytes, QChar::surrogateToUcs4(c, text.at(++i)));
+            appendCharacterReference(bytes, QChar::surrogateToUcs4(c, text.at(++i)));
         else
             bytes += '?';
     }
     return bytes;
 }
 
-bool Latin1PageFile::Write(const QString& text)
+bool CLatin1PageFile::Write(const QString& text)
 {
     m_pending += Encode(text);
     return m_pending.size() < WRITE_SIZE || Flush();
 }
 
-bool Latin1PageFile::Commit()
+bool CLatin1PageFile::Commit()
 {
     return Flush() && m_file.Commit();
 }
 
-bool Latin1PageFile::Flush()
+bool CLatin1PageFile::Flush()
 {
     const bool written = m_file.Write(m_pending.constData(), static_cast<size_t>(m_pending.size()));
     m_pending.clear();

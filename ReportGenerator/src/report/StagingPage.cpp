@@ -1,6 +1,6 @@
-#include "StagingPage.h"
+#include "report/StagingPage.h"
 
-#include "StagingPageLock.h"
+#include "report/StagingPageLock.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

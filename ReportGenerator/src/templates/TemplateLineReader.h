@@ -7,15 +7,15 @@
 
 #include <cstdio>
 
-class TemplateLineReader
+class CTemplateLineReader
 {
 public:
     // Opens path for reading when it is a regular file; IsOpen() tells whether that worked,
     // Error() why not.
-    explicit TemplateLineReader(const char* path);
-    ~TemplateLineReader();
-    TemplateLineReader(const TemplateLineReader&) = delete;
-    TemplateLineReader& operator=(const TemplateLineReader&) = delete;
+    explicit CTemplateLineReader(const char* path);
+    ~CTemplateLineReader();
+    CTemplateLineReader(const CTemplateLineReader&) = delete;
+    CTemplateLineReader& operator=(const CTemplateLineReader&) = delete;
 
     bool IsOpen() const { return m_file != nullptr; }
     int Error() const { return m_error; }

@@ -1,4 +1,4 @@
-#include "LocalNetworkReply.h"
+#include "render/LocalNetworkReply.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 
 #include "LogState.h"
 #include "LogTrace.h"
-#include "RegularFile.h"
+#include "io/RegularFile.h"
 
 #include <ReportGenerator/StringUtils.h>
 

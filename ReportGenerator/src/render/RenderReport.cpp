@@ -2,12 +2,12 @@
 #include <ReportGenerator/ReportGenerator.h>
 
 #include "LogTrace.h"
-#include "PdfReportFile.h"
-#include "ReportApplication.h"
-#include "ReportWebPage.h"
-#include "StagingPage.h"
-#include "StagingPageLock.h"
-#include "WindowCloseWaiter.h"
+#include "render/PdfReportFile.h"
+#include "render/ReportApplication.h"
+#include "render/ReportWebPage.h"
+#include "render/WindowCloseWaiter.h"
+#include "report/StagingPage.h"
+#include "report/StagingPageLock.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -21,6 +21,8 @@
 #include <QWebView>
 
 namespace {
+
+const char* const OUTPUT_REPORT = "OutputReport";
 
 constexpr int LOAD_TIMEOUT_MS = 90000;
 constexpr int WINDOW_MARGIN = 15;
@@ -61,7 +63,7 @@ bool loadStagingPage(QWebView* view)
     timer.start(LOAD_TIMEOUT_MS);
     loop.exec();
     if (!finished)
-        RG_LOG(LOG_ERR, "%s::\"%s\" not loaded within %d ms: output as it stands", "OutputReport",
+        RG_LOG(LOG_ERR, "%s::\"%s\" not loaded within %d ms: output as it stands", OUTPUT_REPORT,
             STAGING_PAGE_PATH, LOAD_TIMEOUT_MS);
     return loaded || !finished;
 }
@@ -73,7 +75,7 @@ bool refusesInteractiveOutput(int iFormatType)
     if ((iFormatType != REPORT_FORMAT_SCREEN && iFormatType != REPORT_FORMAT_PRINTER)
         || !CReportApplication::IsHeadless())
         return false;
-    RG_LOG(LOG_ERR, "%s::No display: format %d needs one", "OutputReport", iFormatType);
+    RG_LOG(LOG_ERR, "%s::No display: format %d needs one", OUTPUT_REPORT, iFormatType);
     return true;
 }
 
@@ -102,34 +104,34 @@ CRenderReport::~CRenderReport()
 
 int CRenderReport::OutputReport(int iFormatType)
 {
-    RG_LOG(LOG_DEBUG, "%s::iFormatType=%d", "OutputReport", iFormatType);
+    RG_LOG(LOG_DEBUG, "%s::iFormatType=%d", OUTPUT_REPORT, iFormatType);
     const CStagingPageLock use;
-    if (!CStagingPageLock::Acquire("OutputReport"))
+    if (!CStagingPageLock::Acquire(OUTPUT_REPORT))
         return -1;
     if (!QFile::exists(QStringLiteral(STAGING_PAGE_PATH))) {
-        RG_LOG(LOG_ERR, "%s::File %s not exists", "OutputReport", STAGING_PAGE_PATH);
+        RG_LOG(LOG_ERR, "%s::File %s not exists", OUTPUT_REPORT, STAGING_PAGE_PATH);
         return -1;
     }
     if (!CReportApplication::Widgets()) {
         RG_LOG(LOG_ERR, "%s::The application object is no QApplication: no widget can be made",
-            "OutputReport");
+            OUTPUT_REPORT);
         return -1;
     }
     if (refusesInteractiveOutput(iFormatType))
         return -1;
     ReleaseWebView();
     webView = createWebView();
-    RG_LOG(LOG_DEBUG, "%s::Going to load \"%s\"", "OutputReport", STAGING_PAGE_PATH);
+    RG_LOG(LOG_DEBUG, "%s::Going to load \"%s\"", OUTPUT_REPORT, STAGING_PAGE_PATH);
     const bool loaded = loadStagingPage(webView);
     // The page is in memory now: other processes may stage theirs.
     CStagingPageLock::Release();
     if (!loaded) {
-        RG_LOG(LOG_ERR, "%s::\"%s\" could not be loaded: nothing is output", "OutputReport",
+        RG_LOG(LOG_ERR, "%s::\"%s\" could not be loaded: nothing is output", OUTPUT_REPORT,
             STAGING_PAGE_PATH);
         ReleaseWebView();
         return -1;
     }
-    RG_LOG(LOG_DEBUG, "%s::\"%s\" loaded", "OutputReport", STAGING_PAGE_PATH);
+    RG_LOG(LOG_DEBUG, "%s::\"%s\" loaded", OUTPUT_REPORT, STAGING_PAGE_PATH);
     switch (iFormatType) {
     case REPORT_FORMAT_SCREEN:
         return ShowOnScreen();
@@ -147,43 +149,43 @@ int CRenderReport::OutputReport(int iFormatType)
 
 int CRenderReport::PrintToPdf()
 {
-    RG_LOG(LOG_DEBUG, "%s::\n", "OutputReport");
+    RG_LOG(LOG_DEBUG, "%s::\n", OUTPUT_REPORT);
     const CPdfReportFile file(outputFilename);
     const int result = file.Print(webView) ? 0 : -1;
     ReleaseWebView();
-    RG_LOG(LOG_DEBUG, "%s::\n", "OutputReport");
+    RG_LOG(LOG_DEBUG, "%s::\n", OUTPUT_REPORT);
     return result;
 }
 
 int CRenderReport::PrintOnPrinter()
 {
-    RG_LOG(LOG_DEBUG, "%s::\n", "OutputReport");
+    RG_LOG(LOG_DEBUG, "%s::\n", OUTPUT_REPORT);
     QPrinter printer(QPrinter::ScreenResolution);
     QPrintDialog dialog(&printer);
     int result = 0;
     if (dialog.exec() == QDialog::Accepted) {
-        RG_LOG(LOG_DEBUG, "%s::\n", "OutputReport");
+        RG_LOG(LOG_DEBUG, "%s::\n", OUTPUT_REPORT);
         webView->print(&printer);
         if (printer.printerState() == QPrinter::Error) {
-            RG_LOG(LOG_ERR, "%s::The printer reported an error", "OutputReport");
+            RG_LOG(LOG_ERR, "%s::The printer reported an error", OUTPUT_REPORT);
             result = -1;
         }
     }
     ReleaseWebView();
-    RG_LOG(LOG_DEBUG, "%s::\n", "OutputReport");
+    RG_LOG(LOG_DEBUG, "%s::\n", OUTPUT_REPORT);
     return result;
 }
 
 int CRenderReport::ShowOnScreen()
 {
-    RG_LOG(LOG_DEBUG, "%s::\n", "OutputReport");
+    RG_LOG(LOG_DEBUG, "%s::\n", OUTPUT_REPORT);
     win = new QWidget;
-    RG_LOG(LOG_DEBUG, "%s::&win=%p\n", "OutputReport", static_cast<void*>(win));
+    RG_LOG(LOG_DEBUG, "%s::&win=%p\n", OUTPUT_REPORT, static_cast<void*>(win));
     btnClose = new QPushButton(QStringLiteral("Close"));
-    RG_LOG(LOG_DEBUG, "%s::&btnClose=%p\n", "OutputReport", static_cast<void*>(btnClose));
+    RG_LOG(LOG_DEBUG, "%s::&btnClose=%p\n", OUTPUT_REPORT, static_cast<void*>(btnClose));
     QObject::connect(btnClose, &QPushButton::clicked, win, &QWidget::close);
     lay = new QVBoxLayout;
-    RG_LOG(LOG_DEBUG, "%s::&lay=%p\n", "OutputReport", static_cast<void*>(lay));
+    RG_LOG(LOG_DEBUG, "%s::&lay=%p\n", OUTPUT_REPORT, static_cast<void*>(lay));
     lay->setContentsMargins(WINDOW_MARGIN, WINDOW_MARGIN, WINDOW_MARGIN, WINDOW_MARGIN);
     lay->addWidget(webView);
     lay->addWidget(btnClose);
@@ -194,7 +196,7 @@ int CRenderReport::ShowOnScreen()
     win->setAttribute(Qt::WA_QuitOnClose, false);
     win->showFullScreen();
     CWindowCloseWaiter(win).Wait();
-    RG_LOG(LOG_DEBUG, "%s::\n", "OutputReport");
+    RG_LOG(LOG_DEBUG, "%s::\n", OUTPUT_REPORT);
     delete win;
     win = nullptr;
     lay = nullptr;

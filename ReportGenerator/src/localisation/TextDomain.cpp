@@ -1,7 +1,7 @@
-#include "TextDomain.h"
+#include "localisation/TextDomain.h"
 
-#include "Languages.h"
-#include "LibraryStrings.h"
+#include "localisation/Languages.h"
+#include "report/LibraryStrings.h"
 
 #include <ReportGenerator/ReadMoFile.h>
 #include <ReportGenerator/ReportGenerator.h>

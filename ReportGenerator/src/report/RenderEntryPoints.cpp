@@ -3,11 +3,11 @@
 #include <ReportGenerator/ReportGenerator.h>
 
 #include "LogTrace.h"
-#include "RegularFile.h"
-#include "ReplacingFile.h"
-#include "ReportPaths.h"
-#include "StagingPage.h"
-#include "StagingPageLock.h"
+#include "io/RegularFile.h"
+#include "io/ReplacingFile.h"
+#include "report/ReportPaths.h"
+#include "report/StagingPage.h"
+#include "report/StagingPageLock.h"
 
 #include <QString>
 
@@ -17,20 +17,22 @@
 
 namespace {
 
-const char* const GENERATE = "GenerateReportHtml";
+const char* const CREATE_REPORT = "CreateReport";
+
+const char* const GENERATE_REPORT_HTML = "GenerateReportHtml";
 // Far beyond any report page; a larger source is refused rather than read into memory.
 constexpr qint64 PAGE_SIZE_LIMIT = 256 * 1024 * 1024;
 
 bool readSource(const char* pcHtmlFilename, QByteArray& page)
 {
     if (!pcHtmlFilename) {
-        RG_LOG(LOG_ERR, "%s::HTML file name is NULL", GENERATE);
+        RG_LOG(LOG_ERR, "%s::HTML file name is NULL", GENERATE_REPORT_HTML);
         return false;
     }
     CRegularFile source(pcHtmlFilename);
     if (!source.IsOpen() || !source.ReadAll(page, PAGE_SIZE_LIMIT)) {
-        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to read file %s: %s", GENERATE, source.Error(),
-            pcHtmlFilename, source.Reason().c_str());
+        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to read file %s: %s", GENERATE_REPORT_HTML,
+            source.Error(), pcHtmlFilename, source.Reason().c_str());
         return false;
     }
     return true;
@@ -41,8 +43,9 @@ bool writeStagingPage(const QByteArray& page)
     CReplacingFile staging(STAGING_PAGE_PATH);
     if (!staging.Open() || !staging.Write(page.constData(), static_cast<size_t>(page.size()))
         || !staging.Commit()) {
-        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to write file %s%s%s", GENERATE, staging.Error(),
-            STAGING_PAGE_PATH, staging.Obstacle().empty() ? "" : ": ", staging.Obstacle().c_str());
+        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to write file %s%s%s", GENERATE_REPORT_HTML,
+            staging.Error(), STAGING_PAGE_PATH, staging.Obstacle().empty() ? "" : ": ",
+            staging.Obstacle().c_str());
         return false;
     }
     CStagingPage::NoteWrittenByThisProcess();
@@ -72,7 +75,7 @@ extern "C" int CreateReport(const char* pcHtmlTemplateFilename, const char* pcLa
     const char* pcImageHighMagPath, int iFormatType, const char* pcOutputFilename)
 {
     if (!pcOutputFilename) {
-        RG_LOG(LOG_ERR, "%s::Output file name is NULL", "CreateReport");
+        RG_LOG(LOG_ERR, "%s::Output file name is NULL", CREATE_REPORT);
         return 1;
     }
     // From the page written to the page loaded, no other process touches it.
@@ -84,8 +87,7 @@ extern "C" int CreateReport(const char* pcHtmlTemplateFilename, const char* pcLa
         return result;
     CReportPaths paths;
     if (!paths.ReadWorkingDirectory()) {
-        RG_LOG(
-            LOG_ERR, "%s::<ERROR %d>::Fail to read the working directory", "CreateReport", errno);
+        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to read the working directory", CREATE_REPORT, errno);
         return -1;
     }
     return RenderReport(paths.Resolve(outputFilename).c_str(), iFormatType);
@@ -95,7 +97,7 @@ extern "C" int GenerateReportHtml(
     const char* pcHtmlFilename, const char* pcOutputFilename, int iFormatType)
 {
     const CStagingPageLock use;
-    if (!CStagingPageLock::Acquire(GENERATE))
+    if (!CStagingPageLock::Acquire(GENERATE_REPORT_HTML))
         return -1;
     // An earlier report's page must never go out in place of the one asked for; unlink
     // removes no directory.
