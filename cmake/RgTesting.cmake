@@ -24,6 +24,10 @@ set(RG_TEST_ENVIRONMENT
     "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1"
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+if(RG_SANITIZE)
+    # Each test's own limit (tests/support/TestMain.cpp), for the slower instrumented code.
+    list(APPEND RG_TEST_ENVIRONMENT RG_TEST_LIMIT_S=60)
+endif()
 
 # What the tests share: temporary directories, files, standard error, child processes, PDFs.
 add_library(rg_test_support STATIC
@@ -32,8 +36,10 @@ add_library(rg_test_support STATIC
     ${PROJECT_SOURCE_DIR}/tests/support/Files.cpp
     ${PROJECT_SOURCE_DIR}/tests/support/LockHolder.cpp
     ${PROJECT_SOURCE_DIR}/tests/support/PdfProbe.cpp
+    ${PROJECT_SOURCE_DIR}/tests/support/PoCatalog.cpp
     ${PROJECT_SOURCE_DIR}/tests/support/RenderTestFiles.cpp
-    ${PROJECT_SOURCE_DIR}/tests/support/TempDir.cpp)
+    ${PROJECT_SOURCE_DIR}/tests/support/TempDir.cpp
+    ${PROJECT_SOURCE_DIR}/tests/support/TestMain.cpp)
 target_include_directories(rg_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests/support)
 target_link_libraries(rg_test_support PUBLIC Qt5::Core Qt5::Gui GTest::gtest)
 
@@ -41,7 +47,6 @@ function(rg_add_test name)
     cmake_parse_arguments(arg "STAGING" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT;LABELS" ${ARGN})
     add_executable(${name} ${arg_SOURCES})
     target_link_libraries(${name} PRIVATE rg_objects rg_test_support GTest::gtest GTest::gmock
-                          GTest::gtest_main
                           Threads::Threads ${CMAKE_DL_LIBS} ${arg_LIBS})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     if(arg_STAGING)
@@ -50,7 +55,7 @@ function(rg_add_test name)
         add_test(NAME ${name} COMMAND ${name})
     endif()
     if(NOT arg_TIMEOUT)
-        set(arg_TIMEOUT 300)
+        set(arg_TIMEOUT 120)
     endif()
     set_tests_properties(${name} PROPERTIES
         TIMEOUT ${arg_TIMEOUT}

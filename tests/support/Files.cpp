@@ -14,6 +14,17 @@ std::string Read(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+std::string ReadFilled(const std::string& path, const std::map<std::string, std::string>& values)
+{
+    std::string text = Read(path);
+    for (const auto& [placeholder, value] : values) {
+        for (size_t at = text.find(placeholder); at != std::string::npos;
+             at = text.find(placeholder, at + value.size()))
+            text.replace(at, placeholder.size(), value);
+    }
+    return text;
+}
+
 bool Write(const std::string& path, const std::string& bytes)
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);

@@ -2,6 +2,7 @@
 #ifndef RG_TESTS_FILES_H
 #define RG_TESTS_FILES_H
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@ namespace files {
 
 // Empty when the file cannot be read.
 std::string Read(const std::string& path);
+// A fixture with its placeholders ("@CWD@" and the like) replaced.
+std::string ReadFilled(const std::string& path, const std::map<std::string, std::string>& values);
 // False when the file cannot be written whole.
 bool Write(const std::string& path, const std::string& bytes);
 // Anything at path, a dangling link included.

@@ -1,13 +1,16 @@
-// A private temporary directory, removed with everything in it when the object goes.
-#ifndef REPORTGENERATOR_TESTS_TEMPDIR_H
-#define REPORTGENERATOR_TESTS_TEMPDIR_H
+// A private temporary directory, removed with everything in it when the object goes;
+// optionally the working directory while it lives.
+#ifndef RG_TESTS_TEMPDIR_H
+#define RG_TESTS_TEMPDIR_H
 
 #include <string>
 
 class TempDir
 {
 public:
-    TempDir();
+    enum Use { Aside, AsWorkingDirectory };
+
+    explicit TempDir(Use use = Aside);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -18,6 +21,8 @@ public:
 
 private:
     std::string mPath;
+    // The previous working directory, even one too long for a path buffer.
+    int mPrevious = -1;
 };
 
 #endif
