@@ -37,7 +37,6 @@ add_library(rg_test_support STATIC
     ${PROJECT_SOURCE_DIR}/tests/support/LockHolder.cpp
     ${PROJECT_SOURCE_DIR}/tests/support/PdfProbe.cpp
     ${PROJECT_SOURCE_DIR}/tests/support/PoCatalog.cpp
-    ${PROJECT_SOURCE_DIR}/tests/support/RenderTestFiles.cpp
     ${PROJECT_SOURCE_DIR}/tests/support/TempDir.cpp
     ${PROJECT_SOURCE_DIR}/tests/support/TestMain.cpp)
 target_include_directories(rg_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests/support)
@@ -64,4 +63,14 @@ function(rg_add_test name)
     if(arg_STAGING)
         set_tests_properties(${name} PROPERTIES RESOURCE_LOCK staging-page)
     endif()
+endfunction()
+
+# Gives a test the bundled example's files: RG_EXAMPLE_DIR, _IMAGE_DIR, _LOCALE_DIR, _PACKAGE.
+function(rg_use_bundled_example target)
+    target_compile_definitions(${target} PRIVATE
+        RG_EXAMPLE_DIR="${RG_EXAMPLE_DIR}"
+        RG_EXAMPLE_IMAGE_DIR="${RG_EXAMPLE_IMAGE_DIR}"
+        RG_EXAMPLE_LOCALE_DIR="${RG_EXAMPLE_LOCALE_DIR}"
+        RG_EXAMPLE_PACKAGE="${RG_EXAMPLE_PACKAGE}")
+    add_dependencies(${target} example_images example_catalogs)
 endfunction()

@@ -4,68 +4,55 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
-const char* const FILE_NAMES[] = { "profile.ini", "copy.ini", "copy.ini~" };
-char directory[64];
+char directory[] = "/dev/shm/fuzz_profile-XXXXXX";
 
-void removeWorkDirectory()
+// One private directory per process, in memory where possible (the writer syncs what it
+// writes), removed when the process exits.
+bool makeDirectory()
 {
-    for (const char* name : FILE_NAMES)
-        remove((std::string(directory) + "/" + name).c_str());
-    rmdir(directory);
+    if (!mkdtemp(directory) && !mkdtemp(strcpy(directory, "/tmp/fuzz_profile-XXXXXX")))
+        return false;
+    return atexit([] {
+        for (const char* leftover : { "/read.ini", "/write.ini", "/write.ini~" })
+            remove((directory + std::string(leftover)).c_str());
+        rmdir(directory);
+    }) == 0;
 }
 
-bool makeDirectory(const char* parent)
+std::string writeFile(const char* name, const uint8_t* data, size_t size)
 {
-    snprintf(directory, sizeof directory, "%s/fuzz_profile-XXXXXX", parent);
-    return mkdtemp(directory) != nullptr;
-}
-
-// One private directory per fuzzing process, removed when the process exits.
-std::string workDirectory()
-{
-    static const bool created = [] {
-        // In memory where possible: the writer syncs every file it writes.
-        if (!makeDirectory("/dev/shm") && !makeDirectory("/tmp"))
-            abort();
-        return atexit(removeWorkDirectory) == 0;
-    }();
-    (void)created;
-    return directory;
-}
-
-void writeBytes(const std::string& path, const uint8_t* data, size_t size)
-{
-    FILE* file = fopen(path.c_str(), "wb");
+    static const bool made = makeDirectory();
+    const std::string path = directory + std::string(name);
+    FILE* file = made ? fopen(path.c_str(), "wb") : nullptr;
     if (!file || fwrite(data, 1, size, file) != size || fclose(file) != 0)
         abort();
+    return path;
 }
 
-char* text(const char* value)
+char* text(const std::string& value)
 {
-    return const_cast<char*>(value);
+    return const_cast<char*>(value.c_str());
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const std::string profile = workDirectory() + "/" + FILE_NAMES[0];
-    writeBytes(profile, data, size);
+    const std::string profile = writeFile("/read.ini", data, size);
     char dest[80];
     for (const char* key : { "Speed", "ExcludeFile1", "", "#Key", "ExcludeLine1_1" }) {
-        GetPrivateProfileStr(text(key), text("default"), dest, text(profile.c_str()));
-        GetPrivateProfileInt(text(key), 7, text(profile.c_str()));
+        GetPrivateProfileStr(text(key), text("default"), dest, text(profile));
+        GetPrivateProfileInt(text(key), 7, text(profile));
     }
-
-    const std::string copy = workDirectory() + "/" + FILE_NAMES[1];
-    writeBytes(copy, data, size);
-    if (SetPrivateProfileStr(text("Speed"), text("12"), text(copy.c_str())) > 1)
+    const std::string copy = writeFile("/write.ini", data, size);
+    if (SetPrivateProfileStr(text("Speed"), text("12"), text(copy)) > 1)
         abort();
-    GetPrivateProfileStr(text("Speed"), text("default"), nullptr, text(copy.c_str()));
+    GetPrivateProfileStr(text("Speed"), text("default"), nullptr, text(copy));
     return 0;
 }

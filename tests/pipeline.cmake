@@ -1,13 +1,12 @@
-# The report pipeline as the instrument drives it: the built library loaded with dlopen.
+# The report pipeline: CreateReportHtml with the tests' own small catalogs (so that their
+# pages do not follow the example's wording) and the bundled example; the staging page, its
+# lock and the unload hook of the built library.
 set(pipeline_data ${CMAKE_CURRENT_SOURCE_DIR}/data/pipeline)
 set(pipeline_locale ${CMAKE_CURRENT_BINARY_DIR}/pipeline/locale)
-set(pipeline_package PipelineTest)
-
-# The tests' own small catalogs, so that their pages do not follow the example's wording.
 find_program(MSGFMT msgfmt REQUIRED)
 set(pipeline_catalogs)
 foreach(locale en_US fr_FR)
-    set(mo ${pipeline_locale}/${locale}/LC_MESSAGES/${pipeline_package}.mo)
+    set(mo ${pipeline_locale}/${locale}/LC_MESSAGES/PipelineTest.mo)
     add_custom_command(
         OUTPUT ${mo}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${pipeline_locale}/${locale}/LC_MESSAGES
@@ -19,8 +18,7 @@ endforeach()
 add_custom_target(pipeline_catalogs DEPENDS ${pipeline_catalogs})
 
 rg_add_test(test_ReportPaths SOURCES test_ReportPaths.cpp)
-
-# Both load the built library; the staging page is shared with every report test.
+rg_add_test(test_StagingPageLock SOURCES test_StagingPageLock.cpp STAGING)
 rg_add_test(test_CreateReportHtml SOURCES test_CreateReportHtml.cpp STAGING ENVIRONMENT TZ=UTC)
 rg_add_test(test_LibraryHooks SOURCES test_LibraryHooks.cpp STAGING)
 foreach(test test_CreateReportHtml test_LibraryHooks)
@@ -28,16 +26,7 @@ foreach(test test_CreateReportHtml test_LibraryHooks)
         RG_LIBRARY_FILE="$<TARGET_FILE:ReportGenerator::ReportGenerator>"
         RG_PIPELINE_DATA_DIR="${pipeline_data}"
         RG_PIPELINE_LOCALE_DIR="${pipeline_locale}"
-        RG_PIPELINE_PACKAGE="${pipeline_package}")
-    add_dependencies(${test} ReportGenerator::ReportGenerator pipeline_catalogs)
+        RG_PIPELINE_PACKAGE="PipelineTest")
+    add_dependencies(${test} ReportGenerator pipeline_catalogs)
 endforeach()
-
-if(TARGET example_catalogs AND TARGET example_images)
-    target_compile_definitions(test_CreateReportHtml PRIVATE
-        RG_EXAMPLE_DIR="${RG_EXAMPLE_DIR}"
-        RG_EXAMPLE_IMAGE_DIR="${RG_EXAMPLE_IMAGE_DIR}"
-        RG_EXAMPLE_LOCALE_DIR="${RG_EXAMPLE_LOCALE_DIR}"
-        RG_EXAMPLE_PACKAGE="${RG_EXAMPLE_PACKAGE}")
-    add_dependencies(test_CreateReportHtml example_catalogs example_images)
-endif()
-rg_add_test(test_StagingPageLock SOURCES test_StagingPageLock.cpp STAGING)
+rg_use_bundled_example(test_CreateReportHtml)

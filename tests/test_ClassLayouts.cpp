@@ -6,134 +6,53 @@
 #include <ReportGenerator/RenderReport.h>
 #include <ReportGenerator/XmlParser.h>
 
-#include <QDomDocument>
-#include <QObject>
-#include <QString>
-#include <gtest/gtest.h>
+#include "TableTest.h"
 
 #include <cstddef>
-#include <cstdint>
-#include <ostream>
-#include <type_traits>
-
-class QPushButton;
-class QVBoxLayout;
-class QWebView;
-class QWidget;
-
-namespace {
 
 // The classes as a host declares them: these fields, in this order, nothing else.
-struct HostHtmlReport
+struct HostCHtmlReport
 {
-    char* m_pcTemplateHtmlFilename;
-    char* m_pcOutputHtmlFilename;
+    char *m_pcTemplateHtmlFilename, *m_pcOutputHtmlFilename;
 };
 
-struct HostXmlParser
+struct HostCXmlParser
 {
     QDomDocument mDomDocument;
     QString mXmlText;
 };
 
-struct HostReadMoFile
+struct HostCReadMoFile
 {
     unsigned char* data;
     int Reversed;
-    uint32_t num_strings;
-    uint32_t original_table_offset;
-    uint32_t translated_table_offset;
-    uint32_t hash_num_entries;
-    uint32_t hash_offset;
+    uint32_t num_strings, original_table_offset, translated_table_offset, hash_num_entries,
+        hash_offset;
 };
 
-class HostRenderReport : public QObject
+// Its pointers to a web view, a window, a layout and a button, held as plain pointers.
+struct HostCRenderReport : QObject
 {
-public:
-    virtual ~HostRenderReport() = default;
-
     QString outputFilename;
-    QWebView* webView;
-    QWidget* win;
-    QVBoxLayout* lay;
-    QPushButton* btnClose;
+    void *webView, *win, *lay, *btnClose;
 };
 
-struct LayoutRow
-{
-    const char* name;
-    size_t actual;
-    size_t host;
-};
+// clang-format off
+#define SIZE(Class) { #Class "_size", sizeof(Class), sizeof(Host##Class) }
+#define FIELD(Class, field) { #Class "_" #field, offsetof(Class, field), offsetof(Host##Class, field) }
+// clang-format on
 
-void PrintTo(const LayoutRow& row, std::ostream* out)
+// Name: the offset or size in the class, the same in the host's declaration.
+const std::tuple<const char*, size_t, size_t> LAYOUTS[] = { SIZE(CHtmlReport),
+    FIELD(CHtmlReport, m_pcTemplateHtmlFilename), FIELD(CHtmlReport, m_pcOutputHtmlFilename),
+    SIZE(CXmlParser), FIELD(CXmlParser, mDomDocument), FIELD(CXmlParser, mXmlText),
+    SIZE(CReadMoFile), FIELD(CReadMoFile, data), FIELD(CReadMoFile, Reversed),
+    FIELD(CReadMoFile, num_strings), FIELD(CReadMoFile, original_table_offset),
+    FIELD(CReadMoFile, translated_table_offset), FIELD(CReadMoFile, hash_num_entries),
+    FIELD(CReadMoFile, hash_offset), SIZE(CRenderReport), FIELD(CRenderReport, outputFilename),
+    FIELD(CRenderReport, webView), FIELD(CRenderReport, win), FIELD(CRenderReport, lay),
+    FIELD(CRenderReport, btnClose) };
+TABLE_TEST(Table, ClassLayout, IsTheHostsDeclaration, LAYOUTS)
 {
-    *out << row.name;
+    EXPECT_EQ(std::get<1>(GetParam()), std::get<2>(GetParam()));
 }
-
-#define SIZE_ROW(Class, Host)                                                                      \
-    LayoutRow                                                                                      \
-    {                                                                                              \
-#Class "_size", sizeof(Class), sizeof(Host)                                                \
-    }
-#define FIELD_ROW(Class, Host, field)                                                              \
-    LayoutRow                                                                                      \
-    {                                                                                              \
-#Class "_" #field, offsetof(Class, field), offsetof(Host, field)                           \
-    }
-
-const LayoutRow LAYOUT_ROWS[] = {
-    SIZE_ROW(CHtmlReport, HostHtmlReport),
-    FIELD_ROW(CHtmlReport, HostHtmlReport, m_pcTemplateHtmlFilename),
-    FIELD_ROW(CHtmlReport, HostHtmlReport, m_pcOutputHtmlFilename),
-    SIZE_ROW(CXmlParser, HostXmlParser),
-    FIELD_ROW(CXmlParser, HostXmlParser, mDomDocument),
-    FIELD_ROW(CXmlParser, HostXmlParser, mXmlText),
-    SIZE_ROW(CReadMoFile, HostReadMoFile),
-    FIELD_ROW(CReadMoFile, HostReadMoFile, data),
-    FIELD_ROW(CReadMoFile, HostReadMoFile, Reversed),
-    FIELD_ROW(CReadMoFile, HostReadMoFile, num_strings),
-    FIELD_ROW(CReadMoFile, HostReadMoFile, original_table_offset),
-    FIELD_ROW(CReadMoFile, HostReadMoFile, translated_table_offset),
-    FIELD_ROW(CReadMoFile, HostReadMoFile, hash_num_entries),
-    FIELD_ROW(CReadMoFile, HostReadMoFile, hash_offset),
-    SIZE_ROW(CRenderReport, HostRenderReport),
-    FIELD_ROW(CRenderReport, HostRenderReport, outputFilename),
-    FIELD_ROW(CRenderReport, HostRenderReport, webView),
-    FIELD_ROW(CRenderReport, HostRenderReport, win),
-    FIELD_ROW(CRenderReport, HostRenderReport, lay),
-    FIELD_ROW(CRenderReport, HostRenderReport, btnClose),
-};
-
-class ClassLayout : public testing::TestWithParam<LayoutRow>
-{
-};
-
-TEST_P(ClassLayout, IsTheHostsDeclaration)
-{
-    EXPECT_EQ(GetParam().actual, GetParam().host);
-}
-
-INSTANTIATE_TEST_SUITE_P(Classes, ClassLayout, testing::ValuesIn(LAYOUT_ROWS),
-    [](const testing::TestParamInfo<LayoutRow>& info) { return info.param.name; });
-
-TEST(ClassLayouts, OnlyTheRendererIsPolymorphic)
-{
-    EXPECT_FALSE(std::is_polymorphic_v<CHtmlReport>);
-    EXPECT_FALSE(std::is_polymorphic_v<CXmlParser>);
-    EXPECT_FALSE(std::is_polymorphic_v<CReadMoFile>);
-    EXPECT_TRUE((std::is_base_of_v<QObject, CRenderReport>));
-    EXPECT_TRUE(std::has_virtual_destructor_v<CRenderReport>);
-}
-
-#if defined(__x86_64__)
-TEST(ClassLayouts, SizesOnX86_64)
-{
-    EXPECT_EQ(sizeof(CHtmlReport), 16u);
-    EXPECT_EQ(sizeof(CXmlParser), 16u);
-    EXPECT_EQ(sizeof(CReadMoFile), 32u);
-    EXPECT_EQ(sizeof(CRenderReport), 56u);
-}
-#endif
-
-} // namespace

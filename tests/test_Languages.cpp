@@ -1,219 +1,64 @@
+#include "ChildProcess.h"
+#include "TableTest.h"
 #include "localisation/Languages.h"
 #include "report/LibraryStrings.h"
 
 #include <ReportGenerator/ReportGenerator.h>
 
-#include <gtest/gtest.h>
-
-#include <climits>
-#include <clocale>
-#include <cstdlib>
-#include <functional>
-#include <locale.h>
-#include <set>
-#include <string>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <cstring>
 #include <vector>
 
-namespace {
-
-// Listing and selecting languages
-
-class LanguageSelection : public testing::Test
+// GetCurrentSettingLanguage in a child, which alone sees the variables and the locale they
+// set; "stale" when a second call does not read them anew into the same buffer or when it
+// changes the current language.
+std::string languageOf(const std::vector<std::string>& variables)
 {
-protected:
-    void TearDown() override { g_sLanguage = savedLanguage; }
-
-    const std::string savedLanguage = g_sLanguage;
-};
-
-TEST_F(LanguageSelection, ThereAreEighteenLanguages)
-{
-    EXPECT_EQ(GetNumLanguages(), 18);
-}
-
-struct IndexCase
-{
-    int index;
-    const char* name;
-};
-
-class LanguageOfIndex : public LanguageSelection, public testing::WithParamInterface<IndexCase>
-{
-};
-
-TEST_P(LanguageOfIndex, BecomesTheCurrentLanguage)
-{
-    const char* name = GetLanguage(GetParam().index);
-    EXPECT_STREQ(name, GetParam().name);
-    EXPECT_EQ(g_sLanguage, GetParam().name);
-    EXPECT_EQ(name, g_sLanguage.c_str());
-}
-
-INSTANTIATE_TEST_SUITE_P(Languages, LanguageOfIndex,
-    testing::Values(IndexCase { 0, "ENGLISH" }, IndexCase { 1, "FRENCH" },
-        IndexCase { 10, "TAIWANESE" }, IndexCase { 14, "NORWEGIAN" }, IndexCase { 17, "FINNISH" },
-        IndexCase { 18, "ENGLISH" }, IndexCase { -1, "ENGLISH" }, IndexCase { INT_MAX, "ENGLISH" },
-        IndexCase { INT_MIN, "ENGLISH" }),
-    [](const testing::TestParamInfo<IndexCase>& info) {
-        const int index = info.param.index;
-        return (index < 0 ? "Minus" + std::to_string(-static_cast<long long>(index))
-                          : std::to_string(index));
-    });
-
-TEST_F(LanguageSelection, ListingEveryLanguageLeavesTheLastOneCurrent)
-{
-    std::vector<std::string> names;
-    for (int index = 0; index < GetNumLanguages(); ++index)
-        names.emplace_back(GetLanguage(index));
-    EXPECT_EQ(names.size(), 18u);
-    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), 18u);
-    EXPECT_EQ(g_sLanguage, "FINNISH");
-}
-
-// Locale codes of language names
-
-struct CodeCase
-{
-    const char* name;
-    const char* code;
-};
-
-class LocaleCode : public testing::TestWithParam<CodeCase>
-{
-};
-
-TEST_P(LocaleCode, OfLanguageName)
-{
-    EXPECT_STREQ(LocaleCodeOfLanguage(GetParam().name), GetParam().code);
-}
-
-INSTANTIATE_TEST_SUITE_P(Languages, LocaleCode,
-    testing::Values(CodeCase { "ENGLISH", "en_US" }, CodeCase { "FRENCH", "fr_FR" },
-        CodeCase { "NORWEGIAN", "nb_NO" }, CodeCase { "TAIWANESE", "zh_TW" },
-        CodeCase { "FINNISH", "fi_FI" }, CodeCase { "french", "en_US" },
-        CodeCase { "FRENCH ", "en_US" }, CodeCase { "", "en_US" }, CodeCase { "KLINGON", "en_US" }),
-    [](const testing::TestParamInfo<CodeCase>& info) {
-        std::string name;
-        for (const char c : std::string(info.param.name))
-            name += isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        return std::to_string(info.index) + "_" + name;
-    });
-
-// Language of the environment, each case in a child process so that neither its
-// variables nor the locale it sets reach other tests
-
-struct Environment
-{
-    const char* name;
-    std::vector<std::pair<const char*, std::string>> variables;
-    const char* language;
-};
-
-// Runs body in a child process with only the given locale variables set; its text, or a
-// note that the child failed.
-std::string inChild(const std::vector<std::pair<const char*, std::string>>& variables,
-    const std::function<std::string()>& body)
-{
-    int fds[2];
-    if (pipe(fds) != 0)
-        return "pipe failed";
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        for (const char* variable : { "LANGUAGE", "LANG", "LC_ALL", "LC_MESSAGES" })
-            unsetenv(variable);
-        for (const auto& [variable, value] : variables)
-            setenv(variable, value.c_str(), 1);
-        const std::string text = body();
-        const bool written =
-            write(fds[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
-        _exit(written ? 0 : 1);
-    }
-    close(fds[1]);
-    std::string text;
-    char buffer[64];
-    ssize_t count;
-    while ((count = read(fds[0], buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<size_t>(count));
-    close(fds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? text : "child failed";
-}
-
-const Environment ENVIRONMENTS[] = {
-    // Installed locales, chosen by setlocale
-    { "FrenchUtf8", { { "LANG", "fr_FR.UTF-8" } }, "FRENCH" },
-    { "GermanEuroModifier", { { "LANG", "de_DE@euro" } }, "GERMAN" },
-    { "TaiwaneseBig5", { { "LANG", "zh_TW.Big5" } }, "TAIWANESE" },
-    { "JapaneseUtf8", { { "LANG", "ja_JP.UTF-8" } }, "JAPANESE" },
-    { "LcAllOverLang", { { "LC_ALL", "fr_FR.UTF-8" }, { "LANG", "de_DE.UTF-8" } }, "FRENCH" },
-    { "LangOverLanguage", { { "LANG", "fr_FR.UTF-8" }, { "LANGUAGE", "de_DE" } }, "FRENCH" },
-    { "BritishEnglish", { { "LANG", "en_GB.UTF-8" } }, "ENGLISH" },
-    { "CanadianFrench", { { "LANG", "fr_CA.UTF-8" } }, "ENGLISH" },
-    { "Nothing", {}, "ENGLISH" },
-    { "C", { { "LANG", "C" } }, "ENGLISH" },
-    { "Posix", { { "LANG", "POSIX" } }, "ENGLISH" },
-    // Locales the system lacks: the variables are read themselves
-    { "NorwegianWithoutCodeset", { { "LANG", "nb_NO" } }, "NORWEGIAN" },
-    { "BrazilianWithoutCodeset", { { "LANG", "pt_BR" } }, "ENGLISH" },
-    { "OldNorwegianCode", { { "LANG", "no_NO" } }, "ENGLISH" },
-    { "CaseDiffers", { { "LANG", "fr_fr" } }, "ENGLISH" },
-    { "LanguageWhenSetlocaleFails", { { "LANG", "nb_NO" }, { "LANGUAGE", "de_DE" } }, "GERMAN" },
-    { "LanguageListComparedWhole", { { "LANG", "nb_NO" }, { "LANGUAGE", "fr_FR:en_US" } },
-        "ENGLISH" },
-    { "EmptyLanguageStopsTheSearch", { { "LANG", "nb_NO" }, { "LANGUAGE", "" } }, "ENGLISH" },
-    { "LcAllReadLast", { { "LC_ALL", "nb_NO" } }, "NORWEGIAN" },
-    // Cut values too long for the buffer
-    { "ThirtyOneCharacters", { { "LANG", "nb_NO" + std::string(26, 'O') } }, "ENGLISH" },
-    { "ThirtyTwoCharacters", { { "LANG", "nb_NO" + std::string(27, 'O') } }, "ENGLISH" },
-    { "LongCode", { { "LANG", "xx_" + std::string(400, 'Y') } }, "ENGLISH" },
-    { "LongCodeBeforeCodeset", { { "LANG", "fr_FR" + std::string(40, 'R') + ".UTF-8" } },
-        "ENGLISH" },
-    { "LongCodeBeforeModifier", { { "LANG", "de_DE" + std::string(40, 'E') + "@euro" } },
-        "ENGLISH" },
-};
-
-class CurrentSettingLanguage : public testing::TestWithParam<Environment>
-{
-};
-
-TEST_P(CurrentSettingLanguage, FollowsTheEnvironment)
-{
-    EXPECT_EQ(
-        inChild(GetParam().variables, [] { return std::string(GetCurrentSettingLanguage()); }),
-        GetParam().language);
-}
-
-INSTANTIATE_TEST_SUITE_P(Languages, CurrentSettingLanguage, testing::ValuesIn(ENVIRONMENTS),
-    [](const testing::TestParamInfo<Environment>& info) { return info.param.name; });
-
-// The cases above assume exactly these locales; scripts/setup-debian.sh generates them.
-TEST(CurrentSettingLanguage, MachineHasTheLocalesTheCasesAssume)
-{
-    for (const char* installed : { "fr_FR.UTF-8", "de_DE@euro", "zh_TW.Big5", "ja_JP.UTF-8",
-             "de_DE.UTF-8", "en_GB.UTF-8", "fr_CA.UTF-8" }) {
-        const locale_t locale = newlocale(LC_MESSAGES_MASK, installed, nullptr);
-        EXPECT_TRUE(locale) << installed << " is missing: run scripts/setup-debian.sh";
-        if (locale)
-            freelocale(locale);
-    }
-    for (const char* missing : { "nb_NO", "pt_BR", "no_NO", "fr_fr" })
-        EXPECT_FALSE(newlocale(LC_MESSAGES_MASK, missing, nullptr)) << missing;
-}
-
-TEST(CurrentSettingLanguage, ReadsTheEnvironmentAnewIntoTheSameBuffer)
-{
-    const auto twoCalls = [] {
-        g_sLanguage = "TURKISH";
+    const ChildOutcome child = RunInChild([&] {
+        for (const char* name : { "LANGUAGE", "LANG", "LC_ALL", "LC_MESSAGES" })
+            unsetenv(name);
+        const std::string current = g_sLanguage;
         const char* first = GetCurrentSettingLanguage();
-        setenv("LANG", "de_DE.UTF-8", 1);
-        const char* second = GetCurrentSettingLanguage();
-        return std::string(first == second ? "same " : "other ") + second + " " + g_sLanguage;
-    };
-    EXPECT_EQ(inChild({ { "LANG", "fr_FR.UTF-8" } }, twoCalls), "same GERMAN TURKISH");
+        for (const std::string& variable : variables)
+            putenv(strdup(variable.c_str()));
+        const char* language = GetCurrentSettingLanguage();
+        fputs(first == language && g_sLanguage == current ? language : "stale", stdout);
+        return 0;
+    });
+    return child.output.trimmed().toStdString();
 }
 
-} // namespace
+// name, index, locale code
+const std::tuple<const char*, int, const char*> LANGUAGES[] = { { "ENGLISH", 0, "en_US" },
+    { "FRENCH", 1, "fr_FR" }, { "GERMAN", 2, "de_DE" }, { "SPANISH", 3, "es_ES" },
+    { "ITALIAN", 4, "it_IT" }, { "PORTUGUESE", 5, "pt_PT" }, { "POLISH", 6, "pl_PL" },
+    { "RUSSIAN", 7, "ru_RU" }, { "TURKISH", 8, "tr_TR" }, { "CHINESE", 9, "zh_CN" },
+    { "TAIWANESE", 10, "zh_TW" }, { "KOREAN", 11, "ko_KR" }, { "JAPANESE", 12, "ja_JP" },
+    { "SWEDISH", 13, "sv_SE" }, { "NORWEGIAN", 14, "nb_NO" }, { "CZECH", 15, "cs_CZ" },
+    { "HUNGARIAN", 16, "hu_HU" }, { "FINNISH", 17, "fi_FI" } };
+TABLE_TEST(Table, Language, ReadsAlikeInEveryDirectionAndBecomesCurrent, LANGUAGES)
+{
+    const auto& [name, index, code] = GetParam();
+    EXPECT_EQ(GetLanguage(index), g_sLanguage.c_str());
+    EXPECT_EQ(g_sLanguage, name);
+    EXPECT_STREQ(LocaleCodeOfLanguage(name), code);
+    EXPECT_EQ(languageOf({ std::string("LANG=") + code }), name);
+    EXPECT_EQ(GetNumLanguages(), 18);
+    EXPECT_STREQ(GetLanguage(-1 - index), "ENGLISH") << "outside the table: row 0";
+    EXPECT_STREQ(GetLanguage(18 + index), "ENGLISH");
+}
+
+// The variables set: the language. setlocale chooses the installed locales
+// (scripts/setup-debian.sh makes them); for the others (nb_NO, fr_fr, pl_PL@x) it fails and
+// the variables are read. A cut value too long for the 32-byte buffer holds no code.
+const std::tuple<std::vector<std::string>, const char*> ENVIRONMENTS[] = { { { "LANG=fr_FR.UTF-8" },
+                                                                               "FRENCH" },
+    { { "LANG=de_DE@euro" }, "GERMAN" }, { { "LC_ALL=fr_FR.UTF-8", "LANG=de_DE.UTF-8" }, "FRENCH" },
+    { { "LANG=fr_FR.UTF-8", "LANGUAGE=de_DE" }, "FRENCH" }, { { "LANG=POSIX" }, "ENGLISH" },
+    { { "LANG=fr_fr" }, "ENGLISH" }, { { "LANG=nb_NO", "LANGUAGE=de_DE" }, "GERMAN" },
+    { { "LANG=nb_NO", "LANGUAGE=fr_FR:en_US" }, "ENGLISH" },
+    { { "LANG=nb_NO", "LANGUAGE=" }, "ENGLISH" }, { { "LANG=pl_PL@x", "LC_ALL=nb_NO" }, "POLISH" },
+    { { "LC_ALL=nb_NO" }, "NORWEGIAN" }, { { "LANG=nb_NO" + std::string(27, 'O') }, "ENGLISH" } };
+TABLE_TEST(Table, Environment, ChoosesTheCurrentSettingLanguage, ENVIRONMENTS)
+{
+    EXPECT_EQ(languageOf(std::get<0>(GetParam())), std::get<1>(GetParam()));
+}

@@ -4,14 +4,13 @@
 
 #include "ChildProcess.h"
 #include "Files.h"
+#include "TableTest.h"
 #include "TempDir.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <unistd.h>
 
 namespace {
 
@@ -26,132 +25,76 @@ std::string writeNew(const std::string& target)
     return "refused " + std::to_string(file.Error()) + " " + file.Obstacle();
 }
 
-struct TargetCase
+// What stands at page.htm ('-' nothing, 'f' a file with "old", 'l' a link to a file, 'd' a
+// directory, 'p' a FIFO), its mode and owner, the directory's mode, who writes, the outcome,
+// and the file and its mode at the target afterwards (null: no regular file there).
+const std::tuple<const char*, char, mode_t, uid_t, mode_t, uid_t, const char*, const char*, mode_t>
+    TARGETS[] = { { "Nothing", '-', 0, 0, 0755, 0, "committed", "new", 0640 },
+        { "WritableFileKeepsItsMode", 'f', 0600, 0, 0755, 0, "committed", "new", 0600 },
+        { "LinkIsReplaced", 'l', 0600, 0, 0755, 0, "committed", "new", 0640 },
+        { "Directory", 'd', 0755, 0, 0755, 0,
+            "refused 21 a directory owned by root (uid 0), mode 0755", nullptr, 0 },
+        { "Fifo", 'p', 0644, 0, 0755, 0, "refused 22 a FIFO owned by root (uid 0), mode 0644",
+            nullptr, 0 },
+        { "ReadOnlyFileOfItsOwn", 'f', 0444, NOBODY, 0777, NOBODY,
+            "refused 13 a file owned by nobody (uid 65534), mode 0444", "old", 0444 },
+        { "OthersFileInStickyDirectory", 'f', 0644, 0, 01777, NOBODY,
+            "refused 13 a file owned by root (uid 0), mode 0644", "old", 0644 },
+        { "OthersWritableFileInStickyDirectoryInPlace", 'f', 0666, 0, 01777, NOBODY, "committed",
+            "new", 0666 },
+        { "WritableFileInClosedDirectoryInPlace", 'f', 0644, NOBODY, 0755, NOBODY, "committed",
+            "new", 0644 } };
+TABLE_TEST(Table, ReplacingFile, WritesOrRefusesAsFopenWould, TARGETS)
 {
-    const char* name;
-    // Prepares the directory (its path given) and returns the target's path.
-    std::string (*prepare)(const std::string& directory);
-    bool asNobody;
-    const char* outcome;
-    const char* contentAfter; // at the target; null: no regular file there
-    mode_t modeAfter;
-};
-
-std::string plainFile(const std::string& directory, mode_t mode, uid_t owner)
-{
-    const std::string target = directory + "/page.htm";
-    files::Write(target, "old");
-    chmod(target.c_str(), mode);
-    chown(target.c_str(), owner, owner);
-    return target;
-}
-
-const TargetCase TARGET_CASES[] = {
-    { "nothing", [](const std::string& d) { return d + "/page.htm"; }, false, "committed", "new",
-        0640 },
-    { "writableFileKeepsItsMode", [](const std::string& d) { return plainFile(d, 0600, 0); }, false,
-        "committed", "new", 0600 },
-    { "symbolicLinkIsReplaced",
-        [](const std::string& d) {
-            files::Write(d + "/victim", "old");
-            symlink((d + "/victim").c_str(), (d + "/page.htm").c_str());
-            return d + "/page.htm";
-        },
-        false, "committed", "new", 0640 },
-    { "directory",
-        [](const std::string& d) {
-            mkdir((d + "/page.htm").c_str(), 0755);
-            return d + "/page.htm";
-        },
-        false, "refused 21 a directory owned by root (uid 0), mode 0755", nullptr, 0 },
-    { "fifo",
-        [](const std::string& d) {
-            mkfifo((d + "/page.htm").c_str(), 0644);
-            return d + "/page.htm";
-        },
-        false, "refused 22 a FIFO owned by root (uid 0), mode 0644", nullptr, 0 },
-    { "longestName", [](const std::string& d) { return d + "/" + std::string(255, 'n'); }, false,
-        "committed", "new", 0640 },
-    { "readOnlyFileOfItsOwn",
-        [](const std::string& d) {
-            chmod(d.c_str(), 0777);
-            return plainFile(d, 0444, NOBODY);
-        },
-        true, "refused 13 a file owned by nobody (uid 65534), mode 0444", "old", 0444 },
-    { "othersFileInStickyDirectory",
-        [](const std::string& d) {
-            chmod(d.c_str(), 01777);
-            return plainFile(d, 0644, 0);
-        },
-        true, "refused 13 a file owned by root (uid 0), mode 0644", "old", 0644 },
-    { "othersWritableFileInStickyDirectoryInPlace",
-        [](const std::string& d) {
-            chmod(d.c_str(), 01777);
-            return plainFile(d, 0666, 0);
-        },
-        true, "committed", "new", 0666 },
-    { "writableFileInClosedDirectoryInPlace",
-        [](const std::string& d) { return plainFile(d, 0644, NOBODY); }, true, "committed", "new",
-        0644 },
-};
-
-class ReplacingFileTarget : public testing::TestWithParam<TargetCase>
-{
-};
-
-TEST_P(ReplacingFileTarget, IsWrittenOrRefusedAsFopenWould)
-{
-    const TargetCase& row = GetParam();
-    if (row.asNobody && geteuid() != 0)
+    const auto& [name, kind, mode, owner, directoryMode, writer, outcome, after, modeAfter] =
+        GetParam();
+    if (writer != 0 && geteuid() != 0)
         GTEST_SKIP() << "needs root to act as another user";
     TempDir directory;
-    chmod(directory.path().c_str(), 0755);
-    const std::string target = row.prepare(directory.path());
+    const std::string target = directory.path() + "/page.htm";
+    if (kind == 'f' || kind == 'l')
+        files::Write(kind == 'l' ? directory.path() + "/victim" : target, "old");
+    if (kind == 'l')
+        symlink((directory.path() + "/victim").c_str(), target.c_str());
+    kind == 'd' ? mkdir(target.c_str(), mode) : kind == 'p' ? mkfifo(target.c_str(), mode) : 0;
+    chmod(target.c_str(), mode);
+    chown(target.c_str(), owner, owner);
+    chmod(directory.path().c_str(), directoryMode);
     const mode_t previous = static_cast<mode_t>(syscall(SYS_umask, 027));
-    std::string outcome;
-    if (row.asNobody) {
-        const ChildOutcome child = RunInChild([&] {
-            if (setgid(NOBODY) != 0 || setuid(NOBODY) != 0)
-                return 2;
-            printf("%s", writeNew(target).c_str());
-            return 0;
-        });
-        outcome = child.output.toStdString();
-    } else {
-        outcome = writeNew(target);
-    }
+    const ChildOutcome child = RunInChild([&, writer = writer] {
+        if (writer != 0 && (setgid(writer) != 0 || setuid(writer) != 0))
+            return 2;
+        printf("%s", writeNew(target).c_str());
+        return 0;
+    });
     syscall(SYS_umask, previous);
 
-    EXPECT_EQ(outcome, row.outcome);
+    EXPECT_EQ(child.output.toStdString(), outcome);
     struct stat status;
     const bool regular = lstat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-    EXPECT_EQ(regular, row.contentAfter != nullptr);
-    if (row.contentAfter) {
-        EXPECT_EQ(files::Read(target), row.contentAfter);
-        EXPECT_EQ(status.st_mode & 07777, row.modeAfter);
-    }
+    EXPECT_EQ(regular, after != nullptr);
+    EXPECT_EQ(after ? files::Read(target) : "", after ? after : "");
+    EXPECT_EQ(regular ? status.st_mode & 07777 : 0, modeAfter);
     EXPECT_NE(files::Read(directory.path() + "/victim"), "new");
-    for (const std::string& name : files::Entries(directory.path()))
-        EXPECT_EQ(name.find(".ReportGenerator-"), std::string::npos) << name;
+    EXPECT_EQ(files::Entries(directory.path()).size(), kind == 'l' ? 2u : 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, ReplacingFileTarget, testing::ValuesIn(TARGET_CASES),
-    [](const testing::TestParamInfo<TargetCase>& info) { return info.param.name; });
-
+// Any name that fits the file system works: the temporary name has a fixed length.
 TEST(ReplacingFile, WritesBesideTheTargetUnderARecognisableNameUntilCommitted)
 {
     TempDir directory;
-    const std::string target = directory.path() + "/report.pdf";
+    const std::string target = directory.path() + "/" + std::string(255, 'r');
     files::Write(target, "earlier");
     {
         CReplacingFile file(target.c_str());
         ASSERT_TRUE(file.Open());
-        EXPECT_EQ(file.WritingPath().rfind(directory.path() + "/.ReportGenerator-", 0), 0u);
-        EXPECT_EQ(file.WritingPath().substr(file.WritingPath().size() - 4), ".tmp");
+        EXPECT_THAT(file.WritingPath(),
+            testing::MatchesRegex(directory.path() + "/\\.ReportGenerator-[A-Za-z0-9]{6}\\.tmp"));
         EXPECT_TRUE(file.Write("partial", 7));
     }
     EXPECT_EQ(files::Read(target), "earlier");
-    EXPECT_EQ(files::Entries(directory.path()), std::vector<std::string> { "report.pdf" });
+    EXPECT_EQ(writeNew(target), "committed");
+    EXPECT_EQ(files::Entries(directory.path()), std::vector<std::string> { std::string(255, 'r') });
 }
 
 } // namespace

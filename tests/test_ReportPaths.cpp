@@ -1,159 +1,80 @@
-#include "PipelineSupport.h"
+// The path rules of a report call: the template's directory, names resolved against the
+// working directory, and the 256-byte buffers that hold them.
+#include "TableTest.h"
+#include "TempDir.h"
 #include "report/ReportPaths.h"
 
-#include <gtest/gtest.h>
-
-#include <cerrno>
-#include <string>
-#include <unistd.h>
+#include <sys/stat.h>
 
 namespace {
 
-// A template of the given name, with the working directory a fresh temporary directory.
-class ReportPathsTest : public ::testing::Test
+// '@' stands for the working directory.
+template <class Row> struct Paths : Table<Row>
 {
-protected:
-    void SetUp() override { ASSERT_FALSE(workingDirectory.Path().empty()); }
-
-    bool derive(const char* templateName)
+    std::string expected(const std::string& text) const
     {
-        return paths.SetTemplate(templateName) && paths.ReadWorkingDirectory()
-            && paths.DeriveTemplateDirectory();
+        return text[0] == '@' ? directory.path() + text.substr(1) : text;
     }
-    std::string cwd() const { return workingDirectory.Path(); }
 
-    pipeline::ScopedWorkingDirectory workingDirectory;
+    TempDir directory { TempDir::AsWorkingDirectory };
     CReportPaths paths;
 };
 
-// Template directory
-
-struct TemplateDirectoryCase
+// template, its directory
+const std::tuple<const char*, const char*> TEMPLATES[] = { { "page.htm", "@/" },
+    { "./page.htm", "@/" }, { "./dir/page.htm", "@/" }, { "/opt/tpl/page.htm", "/opt/tpl/" },
+    { "tpl/page.htm", "tpl/" }, { "/opt/tpl/", "/opt/tpl/" } };
+TABLE_TEST(Paths, TemplateDirectory, FollowsTheTemplateName, TEMPLATES)
 {
-    const char* name;
-    const char* templateName;
-    const char* directory; // empty: the working directory and "/"
-};
-
-class ReportPathsTemplateDirectory : public ReportPathsTest,
-                                     public ::testing::WithParamInterface<TemplateDirectoryCase>
-{
-};
-
-TEST_P(ReportPathsTemplateDirectory, FollowsTheTemplateName)
-{
-    const TemplateDirectoryCase& row = GetParam();
-    ASSERT_TRUE(derive(row.templateName));
-    EXPECT_EQ(paths.TemplateDirectory(), *row.directory ? row.directory : cwd() + "/");
+    ASSERT_TRUE(paths.SetTemplate(std::get<0>(GetParam())) && paths.ReadWorkingDirectory()
+        && paths.DeriveTemplateDirectory());
+    EXPECT_EQ(paths.TemplateDirectory(), expected(std::get<1>(GetParam())));
 }
 
-INSTANTIATE_TEST_SUITE_P(Templates, ReportPathsTemplateDirectory,
-    ::testing::Values(TemplateDirectoryCase { "BareName", "page.htm", "" },
-        TemplateDirectoryCase { "DotSlash", "./page.htm", "" },
-        TemplateDirectoryCase { "DotSlashSubdirectory", "./dir/page.htm", "" },
-        TemplateDirectoryCase { "Absolute", "/opt/tpl/page.htm", "/opt/tpl/" },
-        TemplateDirectoryCase { "RelativeDirectory", "tpl/page.htm", "tpl/" },
-        TemplateDirectoryCase { "ParentDirectory", "../page.htm", "../" },
-        TemplateDirectoryCase { "TrailingSlash", "/opt/tpl/", "/opt/tpl/" }),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Image paths and output names
-
-struct ResolveCase
+// name, resolved
+const std::tuple<const char*, const char*> NAMES[] = { { "img.png", "@/img.png" },
+    { "./img.png", "@/img.png" }, { "./sub/img.png", "@/sub/img.png" },
+    { "/data/img.png", "/data/img.png" }, { "sub/img.png", "sub/img.png" }, { "", "@/" },
+    { ".", "@/." } };
+TABLE_TEST(Paths, Resolve, JoinsOnlyNamesWithoutADirectory, NAMES)
 {
-    const char* name;
-    std::string path;
-    std::string resolved; // "@CWD@" stands for the working directory
-};
-
-class ReportPathsResolve : public ReportPathsTest, public ::testing::WithParamInterface<ResolveCase>
-{
-};
-
-TEST_P(ReportPathsResolve, JoinsOnlyNamesWithoutADirectory)
-{
-    const ResolveCase& row = GetParam();
-    ASSERT_TRUE(derive("page.htm"));
-    EXPECT_EQ(paths.Resolve(row.path), pipeline::ReplaceAll(row.resolved, "@CWD@", cwd()));
-}
-
-INSTANTIATE_TEST_SUITE_P(Paths, ReportPathsResolve,
-    ::testing::Values(ResolveCase { "BareName", "img.png", "@CWD@/img.png" },
-        ResolveCase { "DotSlash", "./img.png", "@CWD@/img.png" },
-        ResolveCase { "DotSlashSubdirectory", "./sub/img.png", "@CWD@/sub/img.png" },
-        ResolveCase { "Absolute", "/data/img.png", "/data/img.png" },
-        ResolveCase { "RelativeDirectory", "sub/img.png", "sub/img.png" },
-        ResolveCase { "Empty", "", "@CWD@/" }, ResolveCase { "DotAlone", ".", "@CWD@/." },
-        ResolveCase {
-            "LongerThanABuffer", "./" + std::string(300, 'x'), "@CWD@/" + std::string(300, 'x') }),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Buffer limits: 255 characters and the terminating zero.
-
-TEST_F(ReportPathsTest, TakesATemplateNameOf255Characters)
-{
-    const std::string name(255, 'n');
-    ASSERT_TRUE(paths.SetTemplate(name.c_str()));
-    EXPECT_EQ(paths.Template(), name);
-}
-
-TEST_F(ReportPathsTest, RefusesATemplateNameOf256Characters)
-{
-    ASSERT_TRUE(paths.SetTemplate("earlier.htm"));
-    EXPECT_FALSE(paths.SetTemplate(std::string(256, 'n').c_str()));
-    EXPECT_STREQ(paths.Template(), "earlier.htm");
-}
-
-// A bare template name lies in the working directory, which then needs room for its "/".
-TEST_F(ReportPathsTest, TakesAWorkingDirectoryOf254CharactersAsTemplateDirectory)
-{
-    const std::string directory = pipeline::MakeDirectoryOfLength(cwd(), 254);
-    ASSERT_EQ(chdir(directory.c_str()), 0);
-    ASSERT_TRUE(derive("page.htm"));
-    EXPECT_EQ(paths.TemplateDirectory(), directory + "/");
-}
-
-TEST_F(ReportPathsTest, RefusesAWorkingDirectoryOf255CharactersAsTemplateDirectory)
-{
-    const std::string directory = pipeline::MakeDirectoryOfLength(cwd(), 255);
-    ASSERT_EQ(chdir(directory.c_str()), 0);
     ASSERT_TRUE(paths.ReadWorkingDirectory());
-    EXPECT_EQ(paths.WorkingDirectory(), directory);
-    EXPECT_FALSE(derive("page.htm"));
-    EXPECT_TRUE(derive("/opt/tpl/page.htm"));
+    EXPECT_EQ(paths.Resolve(std::get<0>(GetParam())), expected(std::get<1>(GetParam())));
 }
 
-TEST_F(ReportPathsTest, RefusesAWorkingDirectoryOf256Characters)
+// Nested directories below base whose deepest path has length characters; it becomes the
+// working directory.
+void enterDirectoryOfLength(std::string path, size_t length)
 {
-    const std::string directory = pipeline::MakeDirectoryOfLength(cwd(), 256);
-    ASSERT_EQ(chdir(directory.c_str()), 0);
-    errno = 0;
-    EXPECT_FALSE(paths.ReadWorkingDirectory());
-    EXPECT_EQ(errno, ERANGE);
+    while (path.size() < length) {
+        const size_t room = length - path.size() - 1;
+        path += "/" + std::string(room > 200 ? (room == 201 ? 199 : 200) : room, 'd');
+        mkdir(path.c_str(), 0700);
+    }
+    chdir(path.c_str());
 }
 
-TEST_F(ReportPathsTest, AppendsAFileNameUpTo255Characters)
+// Each buffer holds 255 characters and the terminating zero; longer paths are refused, never
+// cut. A bare template name lies in the working directory, which then needs room for "/".
+TEST(ReportPathLimits, AreTwoHundredFiftyFiveCharacters)
 {
-    ASSERT_TRUE(derive("/opt/tpl/page.htm"));
-    const std::string name(255 - 9, 'f');
-    ASSERT_TRUE(paths.AppendToTemplateDirectory(name.c_str()));
-    EXPECT_EQ(paths.TemplateDirectory(), "/opt/tpl/" + name);
-}
-
-TEST_F(ReportPathsTest, RefusesAFileNameBeyond255CharactersAndKeepsTheDirectory)
-{
-    ASSERT_TRUE(derive("/opt/tpl/page.htm"));
+    TempDir directory(TempDir::AsWorkingDirectory);
+    CReportPaths paths;
+    EXPECT_TRUE(paths.SetTemplate(std::string(255, 'n').c_str()));
+    EXPECT_FALSE(paths.SetTemplate(std::string(256, 'n').c_str()));
+    EXPECT_EQ(paths.Template(), std::string(255, 'n'));
+    ASSERT_TRUE(paths.SetTemplate("/opt/tpl/page.htm") && paths.ReadWorkingDirectory()
+        && paths.DeriveTemplateDirectory());
     EXPECT_FALSE(paths.AppendToTemplateDirectory(std::string(256 - 9, 'f').c_str()));
-    EXPECT_STREQ(paths.TemplateDirectory(), "/opt/tpl/");
-}
-
-TEST_F(ReportPathsTest, TellsWhetherTheTemplateExists)
-{
-    pipeline::WriteFile("page.htm", "");
-    ASSERT_TRUE(paths.SetTemplate("page.htm"));
-    EXPECT_TRUE(paths.TemplateExists());
-    ASSERT_TRUE(paths.SetTemplate("other.htm"));
-    EXPECT_FALSE(paths.TemplateExists());
+    EXPECT_TRUE(paths.AppendToTemplateDirectory(std::string(255 - 9, 'f').c_str()));
+    enterDirectoryOfLength(directory.path(), 254);
+    EXPECT_TRUE(paths.SetTemplate("page.htm") && paths.ReadWorkingDirectory()
+        && paths.DeriveTemplateDirectory());
+    enterDirectoryOfLength(directory.path(), 255);
+    EXPECT_TRUE(paths.ReadWorkingDirectory());
+    EXPECT_FALSE(paths.DeriveTemplateDirectory());
+    enterDirectoryOfLength(directory.path(), 256);
+    EXPECT_FALSE(paths.ReadWorkingDirectory());
 }
 
 } // namespace

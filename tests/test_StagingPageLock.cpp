@@ -3,43 +3,42 @@
 
 #include "CapturedStderr.h"
 #include "LockHolder.h"
+#include "TableTest.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <sys/stat.h>
-#include <unistd.h>
-
-using ::testing::HasSubstr;
 
 namespace {
 
+using testing::HasSubstr;
+
 const std::string LOCK_FILE = "/tmp/DomReportGenerator.htm.lock";
 
-class StagingPageLock : public testing::Test
+template <class Row = std::tuple<>> struct Lock : Table<Row>
 {
-protected:
-    void SetUp() override { CStagingPageLock::SetWaitLimitMs(300); }
-    void TearDown() override
+    Lock() { CStagingPageLock::SetWaitLimitMs(300); }
+    ~Lock() override
     {
         CStagingPageLock::Release();
         CStagingPageLock::SetWaitLimitMs(100000);
     }
 };
+using StagingPageLock = Lock<>;
 
 TEST_F(StagingPageLock, WaitsForAnotherProcessAtMostTheLimitThenGivesUp)
 {
     {
-        LockHolder otherReport(LOCK_FILE);
+        const LockHolder otherReport(LOCK_FILE);
         const CStagingPageLock use;
         const CapturedStderr log;
         const auto start = std::chrono::steady_clock::now();
         EXPECT_FALSE(CStagingPageLock::Acquire("CreateReportHtml"));
         EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
         EXPECT_THAT(log.text(),
-            HasSubstr("CreateReportHtml::The staging page /tmp/DomReportGenerator.htm is in use "
-                      "by another process: gave up after 300 ms"));
+            HasSubstr("CreateReportHtml::The staging page /tmp/DomReportGenerator.htm is in use by "
+                      "another process: gave up after 300 ms"));
     }
     const CStagingPageLock use;
     EXPECT_TRUE(CStagingPageLock::Acquire("CreateReportHtml"));
@@ -60,19 +59,27 @@ TEST_F(StagingPageLock, IsHeldUntilTheOutermostUseEnds)
     EXPECT_FALSE(LockHolder::IsHeldElsewhere(LOCK_FILE));
 }
 
-TEST_F(StagingPageLock, LockFileThatIsNoFileIsNamed)
+// What stands at the lock file's path is named; a link there is never followed.
+const std::tuple<const char*, const char*> OCCUPANTS[] = {
+    { "directory",
+        "22>::Fail to open file /tmp/DomReportGenerator.htm.lock: a directory owned by "
+        "root (uid 0), mode 0700" },
+    { "link",
+        "40>::Fail to open file /tmp/DomReportGenerator.htm.lock: a symbolic link owned by "
+        "root (uid 0), mode 0777" }
+};
+TABLE_TEST(Lock, LockFileOccupied, IsRefusedAndNamed, OCCUPANTS)
 {
     unlink(LOCK_FILE.c_str());
-    ASSERT_EQ(0, mkdir(LOCK_FILE.c_str(), 0700));
+    std::get<0>(GetParam()) == std::string("link") ? symlink("/etc/hostname", LOCK_FILE.c_str())
+                                                   : mkdir(LOCK_FILE.c_str(), 0700);
     const CStagingPageLock use;
     const CapturedStderr log;
-    const bool acquired = CStagingPageLock::Acquire("OutputReport");
+    EXPECT_FALSE(CStagingPageLock::Acquire("OutputReport"));
     rmdir(LOCK_FILE.c_str());
-
-    EXPECT_FALSE(acquired);
-    EXPECT_THAT(log.text(),
-        HasSubstr("OutputReport::<ERROR 22>::Fail to open file /tmp/DomReportGenerator.htm.lock: "
-                  "a directory owned by root (uid 0), mode 0700"));
+    unlink(LOCK_FILE.c_str());
+    EXPECT_THAT(
+        log.text(), HasSubstr(std::string("OutputReport::<ERROR ") + std::get<1>(GetParam())));
 }
 
 } // namespace

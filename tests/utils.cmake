@@ -1,8 +1,6 @@
-# The logger, its filter file and the exported helpers: one test per unit. Fixtures are in
-# data/utils.
-add_library(rg_utils_test_support STATIC
-    utils/UtilsTestHelpers.cpp)
-target_include_directories(rg_utils_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+# The logger, its filter file and the exported helpers: one test per unit, with the filter
+# and profile files of data/logconfig and data/profile.
 foreach(unit Log LogConfig ProfileFile StringUtils Checksum BlockData Network)
-    rg_add_test(test_${unit} SOURCES test_${unit}.cpp LIBS rg_utils_test_support LABELS utils)
+    rg_add_test(test_${unit} SOURCES test_${unit}.cpp LABELS utils)
+    target_compile_definitions(test_${unit} PRIVATE RG_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
 endforeach()

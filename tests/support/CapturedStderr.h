@@ -1,7 +1,7 @@
 // Standard error (file descriptor 2) diverted into a temporary file while the object lives,
 // so that tests read back exactly what the code and the system log wrote there.
-#ifndef REPORTGENERATOR_TESTS_CAPTUREDSTDERR_H
-#define REPORTGENERATOR_TESTS_CAPTUREDSTDERR_H
+#ifndef RG_TESTS_CAPTUREDSTDERR_H
+#define RG_TESTS_CAPTUREDSTDERR_H
 
 #include <string>
 #include <vector>
@@ -17,16 +17,13 @@ public:
     // Everything written since the capture began.
     std::string text() const;
     // The log lines written so far, each without the system log's "[ident][pid]: " prefix,
-    // with the digits of its time stamp replaced by 'd', and with its newline.
+    // the digits of its time stamp replaced by 'd', with its newline.
     std::vector<std::string> logLines() const;
 
 private:
     int mSaved;
     int mFile;
 };
-
-// The line with the digits of its time stamp "<YYYY-MM-DD hh:mm:ss>" replaced by 'd'.
-std::string maskTimeStamp(const std::string& line);
 
 // Whether text is a time of day "YYYY-MM-DD hh:mm:ss".
 bool isTimeOfDay(const std::string& text);

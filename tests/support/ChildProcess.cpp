@@ -5,13 +5,17 @@
 #include <QFileInfo>
 #include <QProcess>
 
-#include <cstdio>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-constexpr int CHILD_TIMEOUT_MS = 240000;
+constexpr int PROGRAM_LIMIT_MS = 60000;
 constexpr unsigned FORKED_CHILD_LIMIT_S = 60;
+} // namespace
+
+bool ChildOutcome::Passed() const
+{
+    return exitedNormally && exitCode == 0 && output.contains(QLatin1String("[  PASSED  ] 1 test"));
 }
 
 ChildOutcome RunInChild(const std::function<int()>& body)
@@ -30,19 +34,12 @@ ChildOutcome RunInChild(const std::function<int()>& body)
     }
     int status = 0;
     ChildOutcome outcome;
-    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-        outcome.exitedNormally = true;
-        outcome.exitCode = WEXITSTATUS(status);
-    }
+    outcome.exitedNormally = waitpid(child, &status, 0) == child && WIFEXITED(status);
+    outcome.exitCode = outcome.exitedNormally ? WEXITSTATUS(status) : -1;
     close(output);
     outcome.output = QString::fromStdString(files::Read(outputPath));
     unlink(outputPath);
     return outcome;
-}
-
-bool ChildOutcome::Passed() const
-{
-    return exitedNormally && exitCode == 0 && output.contains(QLatin1String("[  PASSED  ] 1 test"));
 }
 
 ChildOutcome RunProgram(
@@ -52,22 +49,18 @@ ChildOutcome RunProgram(
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    ChildOutcome outcome;
-    if (!process.waitForFinished(CHILD_TIMEOUT_MS)) {
+    if (!process.waitForFinished(PROGRAM_LIMIT_MS)) {
         process.kill();
         process.waitForFinished();
     }
-    outcome.exitedNormally = process.exitStatus() == QProcess::NormalExit;
-    outcome.exitCode = process.exitCode();
-    outcome.output = QString::fromUtf8(process.readAll());
-    return outcome;
+    return { process.exitStatus() == QProcess::NormalExit, process.exitCode(),
+        QString::fromUtf8(process.readAll()) };
 }
 
 ChildOutcome RunChildTest(const QString& testName, const QProcessEnvironment& environment)
 {
-    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    return RunProgram(
-        self, { "--gtest_also_run_disabled_tests", "--gtest_filter=" + testName }, environment);
+    return RunProgram(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath(),
+        { "--gtest_also_run_disabled_tests", "--gtest_filter=" + testName }, environment);
 }
 
 QProcessEnvironment EnvironmentWithoutDisplay()

@@ -12,24 +12,20 @@ struct ChildOutcome
 {
     bool exitedNormally = false;
     int exitCode = -1;
-    QString output;
+    QString output; // standard output and error
 
-    // The child test ran, passed and the process ended without a crash.
+    // A child test ran, passed, and its process ended without a crash.
     bool Passed() const;
 };
 
-// body in a forked child, its result the exit code; standard output and error are the
-// output. A child that runs longer than a minute is killed.
+// body in a forked child, its result the exit code. A child running over a minute is killed.
 ChildOutcome RunInChild(const std::function<int()>& body);
-
-// testName is "Suite.DISABLED_Name"; the child runs it with the given environment.
+// A program of its own, with the given environment.
+ChildOutcome RunProgram(const QString& program, const QStringList& arguments,
+    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
+// One disabled test of this program ("Suite.DISABLED_Name") alone in a program of its own.
 ChildOutcome RunChildTest(const QString& testName, const QProcessEnvironment& environment);
-
 // The environment of a process without a display and without a chosen Qt platform.
 QProcessEnvironment EnvironmentWithoutDisplay();
-
-// A program of its own, with the given environment.
-ChildOutcome RunProgram(
-    const QString& program, const QStringList& arguments, const QProcessEnvironment& environment);
 
 #endif

@@ -1,10 +1,9 @@
 #include "Files.h"
 
 #include <algorithm>
-#include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sys/stat.h>
 
 namespace files {
 
@@ -28,28 +27,20 @@ std::string ReadFilled(const std::string& path, const std::map<std::string, std:
 bool Write(const std::string& path, const std::string& bytes)
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << bytes;
-    file.close();
-    return file.good();
+    return static_cast<bool>(file << bytes);
 }
 
 bool Exists(const std::string& path)
 {
-    struct stat status;
-    return lstat(path.c_str(), &status) == 0;
+    return std::filesystem::exists(std::filesystem::symlink_status(path));
 }
 
 std::vector<std::string> Entries(const std::string& directory)
 {
     std::vector<std::string> names;
-    if (DIR* listing = opendir(directory.c_str())) {
-        while (const dirent* entry = readdir(listing)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        closedir(listing);
-    }
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(directory, ignored))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }

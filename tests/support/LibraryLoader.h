@@ -3,6 +3,7 @@
 #define RG_TESTS_LIBRARYLOADER_H
 
 #include <dlfcn.h>
+#include <utility>
 
 class LibraryLoader
 {
@@ -14,27 +15,13 @@ public:
     LibraryLoader(const LibraryLoader&) = delete;
     LibraryLoader& operator=(const LibraryLoader&) = delete;
 
-    bool IsLoaded() const { return m_handle != nullptr; }
-    // The loader's explanation of the last failure.
-    static const char* Error()
-    {
-        const char* error = dlerror();
-        return error ? error : "";
-    }
-
     // An exported function by its symbol name, or null.
     template <typename Function> Function* Symbol(const char* name) const
     {
         return m_handle ? reinterpret_cast<Function*>(dlsym(m_handle, name)) : nullptr;
     }
-
-    // Unloads the library, which runs its unload hook; 0 on success.
-    int Close()
-    {
-        void* handle = m_handle;
-        m_handle = nullptr;
-        return handle ? dlclose(handle) : 0;
-    }
+    // Unloads the library, which runs its unload hook; 0 on success, -1 when none was loaded.
+    int Close() { return m_handle ? dlclose(std::exchange(m_handle, nullptr)) : -1; }
 
 private:
     void* m_handle;

@@ -3,7 +3,6 @@
 #define RG_TESTS_PDFPROBE_H
 
 #include <QImage>
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -12,25 +11,18 @@ class PdfProbe
 public:
     explicit PdfProbe(const QString& pdfFile);
 
-    // pdfinfo's "Page size" value, such as "612 x 792 pts (letter)".
-    QString PageSize() const;
-    QString PageRotation() const;
-    int Pages() const;
+    // A field of pdfinfo: Info("Page size") is "612 x 792 pts (letter)" for US Letter.
+    QString Info(const QString& field) const;
+    int Pages() const { return Info(QStringLiteral("Pages")).toInt(); }
     // pdftotext in reading order.
     QString Text() const;
-    // Rows of pdfimages -list without its two heading lines.
+    // Width, height and colour space of each embedded image, such as "64 48 rgb".
     QStringList ImageRows() const;
-    // The embedded images in page order.
-    QList<QImage> Images() const;
+    QImage FirstImage() const;
     // The first page, rasterised by pdftoppm.
     QImage FirstPage(int dpi) const;
 
-    // Standard output of a program; empty when it could not run or failed.
-    static QString Run(const QString& program, const QStringList& arguments);
-
 private:
-    QString InfoField(const QString& name) const;
-
     QString m_pdfFile;
 };
 
