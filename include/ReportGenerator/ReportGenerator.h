@@ -19,6 +19,12 @@ enum {
     REPORT_FORMAT_POSTSCRIPT = 3 /* refused */
 };
 
+/* Paper sizes of the PDF files. */
+enum {
+    REPORT_PAGE_LETTER = 0, /* US Letter, 612 x 792 points: the default */
+    REPORT_PAGE_A4 = 1 /* ISO A4, 595 x 842 points */
+};
+
 /* Fills the template into the staging page "/tmp/DomReportGenerator.htm".
  * pcLanguage is a name of the language table ("ENGLISH", ...) or NULL for the
  * environment's language; the two XML arguments are XML texts, not file names.
@@ -42,6 +48,11 @@ REPORTGENERATOR_EXPORT int RenderReport(const char* pcOutputFilename, int iForma
  * returns the result of RenderReport. */
 REPORTGENERATOR_EXPORT int GenerateReportHtml(
     const char* pcHtmlFilename, const char* pcOutputFilename, int iFormatType);
+
+/* Paper size of the PDF files that the render calls write from now on, for the whole
+ * process: REPORT_PAGE_LETTER or REPORT_PAGE_A4. Returns 0, or -1 (size unchanged) for any
+ * other value. Printer output takes its paper from the print dialog. */
+REPORTGENERATOR_EXPORT int SetReportPageSize(int iPageSize);
 
 /* Number of report languages (18). */
 REPORTGENERATOR_EXPORT int GetNumLanguages(void);

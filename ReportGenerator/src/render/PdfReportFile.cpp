@@ -3,8 +3,9 @@
 #include "LogTrace.h"
 #include "io/ReplacingFile.h"
 
+#include <ReportGenerator/reportgenerator_version.h>
+
 #include <QFile>
-#include <QPageSize>
 #include <QPrinter>
 #include <QWebView>
 
@@ -15,7 +16,7 @@ const char* const PRINT = "Print";
 // Bytes at the end of the file that hold "startxref", the offset and "%%EOF".
 constexpr qint64 TRAILER_TAIL = 64;
 
-void configure(QPrinter& printer, const QString& fileName)
+void configure(QPrinter& printer, const QString& fileName, QPageSize::PageSizeId size)
 {
     printer.setOutputFileName(fileName);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -24,7 +25,7 @@ void configure(QPrinter& printer, const QString& fileName)
     printer.setCopyCount(1);
     printer.setCollateCopies(true);
     printer.setDuplex(QPrinter::DuplexNone);
-    printer.setPageSize(QPageSize(QPageSize::Letter));
+    printer.setPageSize(QPageSize(size));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setColorMode(QPrinter::Color);
 }
@@ -58,7 +59,10 @@ bool CPdfReportFile::Print(QWebView* view) const
     }
     const QString writingPath = QFile::decodeName(file.WritingPath().c_str());
     QPrinter printer(QPrinter::ScreenResolution);
-    configure(printer, writingPath);
+    configure(printer, writingPath, s_pageSize);
+    // An archive or a document manager shows a PDF by these.
+    printer.setDocName(view->title());
+    printer.setCreator(QStringLiteral("ReportGenerator " REPORTGENERATOR_VERSION_STRING));
     view->print(&printer);
     if (printer.printerState() == QPrinter::Error || !IsComplete(writingPath)) {
         RG_LOG(LOG_ERR, "%s::The PDF file \"%s\" could not be written completely", PRINT,
@@ -71,6 +75,13 @@ bool CPdfReportFile::Print(QWebView* view) const
         return false;
     }
     return true;
+}
+
+QPageSize::PageSizeId CPdfReportFile::s_pageSize = QPageSize::Letter;
+
+void CPdfReportFile::SetPageSize(QPageSize::PageSizeId size)
+{
+    s_pageSize = size;
 }
 
 bool CPdfReportFile::IsComplete(const QString& fileName)

@@ -1,7 +1,9 @@
-// The PDF file of a report: US Letter, portrait, colour, one copy, at screen resolution.
+// The PDF file of a report: US Letter or A4, portrait, colour, one copy, at screen resolution,
+// titled after the page and naming the library as its creator.
 #ifndef REPORTGENERATOR_PDFREPORTFILE_H
 #define REPORTGENERATOR_PDFREPORTFILE_H
 
+#include <QPageSize>
 #include <QString>
 
 class QWebView;
@@ -23,7 +25,12 @@ public:
     // A PDF file that ends with its cross-reference table where its trailer says.
     static bool IsComplete(const QString& fileName);
 
+    // The paper of every PDF from now on, for the whole process (US Letter at first).
+    static void SetPageSize(QPageSize::PageSizeId size);
+
 private:
+    static QPageSize::PageSizeId s_pageSize;
+
     QString m_fileName;
 };
 

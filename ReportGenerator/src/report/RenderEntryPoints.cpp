@@ -5,6 +5,7 @@
 #include "LogTrace.h"
 #include "io/RegularFile.h"
 #include "io/ReplacingFile.h"
+#include "render/PdfReportFile.h"
 #include "report/ReportPaths.h"
 #include "report/StagingPage.h"
 #include "report/StagingPageLock.h"
@@ -62,6 +63,14 @@ bool copyToStagingPage(const char* pcHtmlFilename)
 }
 
 } // namespace
+
+extern "C" int SetReportPageSize(int iPageSize)
+{
+    if (iPageSize != REPORT_PAGE_LETTER && iPageSize != REPORT_PAGE_A4)
+        return -1;
+    CPdfReportFile::SetPageSize(iPageSize == REPORT_PAGE_A4 ? QPageSize::A4 : QPageSize::Letter);
+    return 0;
+}
 
 extern "C" int RenderReport(const char* pcOutputFilename, int iFormatType)
 {
