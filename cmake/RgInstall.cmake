@@ -1,8 +1,9 @@
 # Installation and Debian packages for host programs.
 #
-# Components: Runtime (the library and its SONAME link) and Development (the headers, the
-# linker name, the CMake package and the pkg-config file). `cmake --install` installs
-# both; CPack builds one Debian package of each:
+# Components: Runtime (the library and its SONAME link), Development (the headers, the
+# linker name, the CMake package and the pkg-config file) and Tools (render-report and its
+# manual page). `cmake --install` installs all three; CPack builds one Debian package of
+# each:
 #     cpack --config <build>/CPackConfig.cmake -G DEB
 # Configure with -DCMAKE_INSTALL_PREFIX=/usr to get Debian's multiarch library directory.
 include(CMakePackageConfigHelpers)
@@ -70,8 +71,9 @@ set(CPACK_PACKAGE_CONTACT "ReportGenerator developers <maintainers@users.noreply
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_GENERATOR DEB)
-set(CPACK_COMPONENTS_ALL Runtime Development)
+set(CPACK_COMPONENTS_ALL Runtime Development Tools)
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS Runtime)
+set(CPACK_COMPONENT_TOOLS_DEPENDS Runtime)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
@@ -99,5 +101,15 @@ set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "qtbase5-dev, libqt5webkit5-dev")
 set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
     "This package holds what host programs in C and C++ build with: the headers, the
 CMake package (find_package(ReportGenerator)) and the pkg-config file (ReportGenerator.pc).")
+
+set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME reportgenerator-tools)
+set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION utils)
+set(CPACK_COMPONENT_TOOLS_DESCRIPTION
+    "render-report makes inspection reports from a template, the XML results and the
+images of an inspection, one at a time or a whole job from a CSV file, as PDF files, on a
+printer or on the screen.")
+# dpkg-shlibdeps finds the library of this build here; the component dependency above
+# names its package.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR})
 
 include(CPack)

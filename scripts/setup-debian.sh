@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     # build
     build-essential cmake pkg-config dpkg-dev file
-    qtbase5-dev qtbase5-dev-tools libqt5webkit5-dev
+    qtbase5-dev qtbase5-dev-tools libqt5webkit5-dev libqpdf-dev
     # tests, fuzzing, benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev

@@ -1,17 +1,14 @@
-// render-report: renders an inspection report from files, or lists a template's labels.
+// render-report: renders inspection reports from files, one or a job of them, or lists a
+// template's labels.
+#include "JobRunner.h"
 #include "LabelCatalogTemplate.h"
+#include "ReportFiles.h"
 #include "ToolOptions.h"
 
 #include <ReportGenerator/ReportGenerator.h>
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sys/stat.h>
 
 namespace {
 
@@ -21,29 +18,6 @@ int fail(int status, const std::string& message)
     if (status == EXIT_BAD_ARGUMENTS)
         std::cerr << "Try 'render-report --help'.\n";
     return status;
-}
-
-// Regular files only: opening a FIFO would wait for a writer forever.
-bool readFile(const std::string& path, std::string& contents)
-{
-    struct stat status;
-    if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
-        errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-        return false;
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    contents.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
-
-// The page is rendered from the staging directory, where a relative name would point
-// elsewhere: files are handed over by their absolute names.
-std::string absolute(const std::string& path)
-{
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
 int writeLabels(const CToolOptions& options)
@@ -63,30 +37,17 @@ int writeLabels(const CToolOptions& options)
     return EXIT_DONE;
 }
 
-int renderReport(const CToolOptions& options)
+int makeReports(const CToolOptions& options)
 {
-    std::string customer;
-    std::string results;
-    if (!readFile(options.customerFile, customer))
-        return fail(EXIT_BAD_ARGUMENTS,
-            "cannot read " + options.customerFile + ": " + std::strerror(errno));
-    if (!readFile(options.resultsFile, results))
-        return fail(
-            EXIT_BAD_ARGUMENTS, "cannot read " + options.resultsFile + ": " + std::strerror(errno));
     if (!options.localeDir.empty() || !options.package.empty())
         SetTextDomain(options.package.empty() ? nullptr : options.package.c_str(),
             options.localeDir.empty() ? nullptr : options.localeDir.c_str());
-
-    const int result = CreateReport(absolute(options.templateFile).c_str(),
-        options.language.empty() ? nullptr : options.language.c_str(), results.c_str(),
-        customer.c_str(), absolute(options.lowMagImage).c_str(),
-        absolute(options.highMagImage).c_str(), options.format, options.output.c_str());
-    if (result == 1)
-        return fail(EXIT_PAGE_FAILED,
-            "the report page could not be built from " + options.templateFile + " (see the log)");
-    if (result != 0)
-        return fail(EXIT_RENDER_FAILED, "the report could not be rendered (see the log)");
-    return EXIT_DONE;
+    SetReportPageSize(options.pageSize);
+    if (!options.jobFile.empty())
+        return CJobRunner(options).Run();
+    std::string reason;
+    const int status = MakeReport(options.Files(), options.format, reason);
+    return status == EXIT_DONE ? status : fail(status, reason);
 }
 
 } // namespace
@@ -100,5 +61,5 @@ int main(int argc, char** argv)
         std::cout << CToolOptions::Usage();
         return EXIT_DONE;
     }
-    return options.listLabels ? writeLabels(options) : renderReport(options);
+    return options.listLabels ? writeLabels(options) : makeReports(options);
 }

@@ -6,7 +6,7 @@
 
 namespace {
 
-enum LongOnly { LOW_MAG = 256, HIGH_MAG, LOCALE_DIR, PACKAGE, LABELS };
+enum LongOnly { LOW_MAG = 256, HIGH_MAG, LOCALE_DIR, PACKAGE, LABELS, JOB, COMBINED, PAGE_SIZE };
 
 const option OPTIONS[] = {
     { "help", no_argument, nullptr, 'h' },
@@ -21,10 +21,15 @@ const option OPTIONS[] = {
     { "locale-dir", required_argument, nullptr, LOCALE_DIR },
     { "package", required_argument, nullptr, PACKAGE },
     { "labels", no_argument, nullptr, LABELS },
+    { "job", required_argument, nullptr, JOB },
+    { "combined", required_argument, nullptr, COMBINED },
+    { "page-size", required_argument, nullptr, PAGE_SIZE },
+    { "quiet", no_argument, nullptr, 'q' },
     { nullptr, 0, nullptr, 0 },
 };
 
 const std::map<std::string, int> FORMATS = { { "pdf", 0 }, { "printer", 1 }, { "screen", 2 } };
+const std::map<std::string, int> PAGE_SIZES = { { "Letter", 0 }, { "A4", 1 } };
 
 } // namespace
 
@@ -33,7 +38,10 @@ const char* CToolOptions::Usage()
     return "Usage: render-report --template FILE --customer FILE --results FILE\n"
            "                     --low-mag IMAGE --high-mag IMAGE [--language NAME]\n"
            "                     [--format pdf|printer|screen] [--output FILE]\n"
-           "                     [--locale-dir DIR] [--package NAME]\n"
+           "                     [--locale-dir DIR] [--package NAME] [--page-size A4|Letter]\n"
+           "       render-report --job FILE.csv [--combined FILE.pdf] [--quiet] [--template FILE]\n"
+           "                     [--language NAME] [--locale-dir DIR] [--package NAME]\n"
+           "                     [--page-size A4|Letter]\n"
            "       render-report --labels --template FILE [--output FILE.pot]\n"
            "\n"
            "Fills an inspection report template with labels in the report language and the\n"
@@ -53,12 +61,19 @@ const char* CToolOptions::Usage()
            "                        with --labels the .pot file (default: standard output)\n"
            "      --locale-dir DIR  catalogs: DIR/<locale>/LC_MESSAGES/<package>.mo\n"
            "      --package NAME    catalog name (text domain), such as DovaReport\n"
+           "      --page-size SIZE  paper of the PDF files: Letter (default) or A4\n"
+           "      --job FILE.csv    one PDF report per row of FILE.csv, whose header names the\n"
+           "                        columns customer, results, low-mag, high-mag and output\n"
+           "                        and, to override the options for a row, language and\n"
+           "                        template; file names are relative to FILE.csv\n"
+           "      --combined FILE   with --job, also one PDF of all the reports, in job order\n"
+           "  -q, --quiet           with --job, no progress line on the terminal\n"
            "      --labels          list the template's labels instead of rendering\n"
            "  -h, --help            show this help\n"
            "\n"
            "PDF output works without a display. Exit status: 0 done, 2 a wrong or missing\n"
            "argument or an unreadable input file, 3 the report page could not be built,\n"
-           "4 the page could not be rendered.\n";
+           "4 the page could not be rendered, 5 some rows of a job failed.\n";
 }
 
 bool CToolOptions::Parse(int argc, char** argv)
@@ -66,7 +81,7 @@ bool CToolOptions::Parse(int argc, char** argv)
     optind = 1;
     opterr = 0;
     int option = 0;
-    while ((option = getopt_long(argc, argv, ":ht:l:c:r:f:o:", OPTIONS, nullptr)) != -1) {
+    while ((option = getopt_long(argc, argv, ":hqt:l:c:r:f:o:", OPTIONS, nullptr)) != -1) {
         if (!Take(option, optarg))
             return false;
     }
@@ -82,7 +97,7 @@ bool CToolOptions::Take(int option, const char* value)
     const std::map<int, std::string*> texts = { { 't', &templateFile }, { 'l', &language },
         { 'c', &customerFile }, { 'r', &resultsFile }, { LOW_MAG, &lowMagImage },
         { HIGH_MAG, &highMagImage }, { 'o', &output }, { LOCALE_DIR, &localeDir },
-        { PACKAGE, &package } };
+        { PACKAGE, &package }, { JOB, &jobFile }, { COMBINED, &combinedFile } };
     if (texts.count(option)) {
         *texts.at(option) = value;
         return true;
@@ -93,6 +108,16 @@ bool CToolOptions::Take(int option, const char* value)
         return true;
     case LABELS:
         listLabels = true;
+        return true;
+    case 'q':
+        quiet = true;
+        return true;
+    case PAGE_SIZE:
+        if (!PAGE_SIZES.count(value)) {
+            m_error = std::string("unknown page size '") + value + "' (A4 or Letter)";
+            return false;
+        }
+        pageSize = PAGE_SIZES.at(value);
         return true;
     case 'f':
         if (!FORMATS.count(value)) {
@@ -110,19 +135,35 @@ bool CToolOptions::Take(int option, const char* value)
     }
 }
 
+ReportFiles CToolOptions::Files() const
+{
+    return { templateFile, language, customerFile, resultsFile, lowMagImage, highMagImage, output };
+}
+
+// A job takes the files of its reports from its rows.
 bool CToolOptions::CheckComplete()
 {
     const std::pair<const std::string*, const char*> required[] = { { &templateFile, "--template" },
         { &customerFile, "--customer" }, { &resultsFile, "--results" },
         { &lowMagImage, "--low-mag" }, { &highMagImage, "--high-mag" } };
-    const size_t count = listLabels ? 1 : sizeof required / sizeof required[0];
+    const size_t count = !jobFile.empty() ? 0
+        : listLabels                      ? 1
+                                          : sizeof required / sizeof required[0];
     for (size_t i = 0; i < count; ++i) {
         if (required[i].first->empty()) {
             m_error = std::string("missing ") + required[i].second;
             return false;
         }
     }
-    if (!listLabels && format == 0 && output.empty()) {
+    if (!combinedFile.empty() && jobFile.empty()) {
+        m_error = "--combined needs --job";
+        return false;
+    }
+    if (!jobFile.empty() && format != 0) {
+        m_error = "a job writes PDF files only";
+        return false;
+    }
+    if (jobFile.empty() && !listLabels && format == 0 && output.empty()) {
         m_error = "missing --output for the PDF file";
         return false;
     }

@@ -2,6 +2,8 @@
 #ifndef RG_TOOLS_TOOLOPTIONS_H
 #define RG_TOOLS_TOOLOPTIONS_H
 
+#include "ReportFiles.h"
+
 #include <string>
 
 // Exit statuses: each failure its own.
@@ -9,7 +11,8 @@ enum ToolExit {
     EXIT_DONE = 0,
     EXIT_BAD_ARGUMENTS = 2,
     EXIT_PAGE_FAILED = 3,
-    EXIT_RENDER_FAILED = 4
+    EXIT_RENDER_FAILED = 4,
+    EXIT_JOB_INCOMPLETE = 5
 };
 
 class CToolOptions
@@ -20,9 +23,12 @@ public:
 
     const std::string& Error() const { return m_error; }
     static const char* Usage();
+    // The files of the report named on the command line; for a job, the rows' defaults.
+    ReportFiles Files() const;
 
     bool help = false;
     bool listLabels = false;
+    bool quiet = false;
     std::string templateFile;
     std::string language; // empty: the environment's language
     std::string customerFile;
@@ -30,9 +36,12 @@ public:
     std::string lowMagImage;
     std::string highMagImage;
     int format = 0;
+    int pageSize = 0; // REPORT_PAGE_LETTER
     std::string output;
     std::string localeDir;
     std::string package;
+    std::string jobFile;
+    std::string combinedFile;
 
 private:
     bool Take(int option, const char* value);
