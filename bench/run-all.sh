@@ -14,16 +14,12 @@ shift $(($# > 0 ? 1 : 0))
 results=$build_dir/bench-results
 
 # The staging page has a fixed path in /tmp. As root the suite runs with a /tmp of its own
-# (a directory of the build tree mounted over /tmp in a private mount namespace), so that
-# it neither disturbs nor is disturbed by the tests or reports of other processes.
-if [ -z "${RG_BENCH_PRIVATE_TMP:-}" ] && [ "$(id -u)" -eq 0 ] \
-    && unshare --mount --propagation private true 2>/dev/null; then
-    private_tmp=$build_dir/bench-tmp
-    mkdir -p "$private_tmp"
-    chmod 1777 "$private_tmp"
-    exec env RG_BENCH_PRIVATE_TMP=1 unshare --mount --propagation private \
-        bash -c 'mount --bind "$1" /tmp && shift && exec "$@"' _ "$private_tmp" \
-        "${BASH_SOURCE[0]}" "$build_dir" "$@"
+# (scripts/private-tmp), so that it neither disturbs nor is disturbed by the tests or
+# reports of other processes; the checkout and the build tree stay reachable wherever they
+# are, also under /tmp.
+if [ -z "${RG_PRIVATE_TMP:-}" ]; then
+    mkdir -p "$build_dir"
+    exec "$source_dir"/scripts/private-tmp --keep "$build_dir" "${BASH_SOURCE[0]}" "$build_dir" "$@"
 fi
 
 echo "== Building (Release) in $build_dir" >&2
@@ -42,7 +38,7 @@ echo "Date: $(date -R)"
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
 echo "Load before: $(uptime)"
 echo "Commit: $(git -C "$source_dir" rev-parse --short HEAD 2>/dev/null || echo unknown)"
-if [ -n "${RG_BENCH_PRIVATE_TMP:-}" ]; then
+if [ "$RG_PRIVATE_TMP" = private ]; then
     echo "/tmp: private to the suite"
 else
     echo "/tmp: shared with other processes"
@@ -92,5 +88,8 @@ python3 "$source_dir/bench/summarize.py" "$results"/bench_*.json --json "$result
 echo "== End to end" >&2
 python3 "$source_dir/bench/compare-end-to-end.py" --build-dir "$build_dir" \
     --json "$results/end-to-end.json" "$@"
+echo "== A job against separate processes" >&2
+python3 "$source_dir/bench/job-vs-processes.py" --build-dir "$build_dir" \
+    --json "$results/job.json"
 echo
 echo "Load after: $(uptime)"

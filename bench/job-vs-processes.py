@@ -1,0 +1,163 @@
+#!/usr/bin/env python3
+"""A job of many reports in one render-report process against one render-report process
+per report, on the bundled example, and against the bare Qt WebKit floor that decodes the
+images afresh for every page.
+
+The label pauses (10 ms after each label) are kept, timed by a preloaded stand-in for
+usleep (pause_meter), and subtracted for the comparison, as docs/PERFORMANCE.md does. The
+job's peak resident memory is read from /proc while it runs, after its 10th and its last
+report.
+
+    bench/job-vs-processes.py --build-dir build-bench [--rows 50] [--json results.json]
+"""
+
+import argparse
+import json
+import os
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+EXAMPLE = os.path.join(SOURCE_DIR, "examples")
+TEMPLATE = os.path.join(EXAMPLE, "report", "EndFaceReport.htm")
+TARGETS = [("row_vs_floor", 1.15, "job row without pauses <= 1.15x the floor (fresh images)"),
+           ("job_vs_processes", 0.2, "job <= 0.2x separate processes, without pauses"),
+           ("memory_growth_percent", 5.0, "job peak memory growth, row 10 to last <= 5 %")]
+
+
+class Bench:
+    def __init__(self, args):
+        self.build = os.path.abspath(args.build_dir)
+        self.rows = args.rows
+        self.work = os.path.join(self.build, "bench-job")
+        shutil.rmtree(self.work, ignore_errors=True)
+        os.makedirs(os.path.join(self.work, "runtime"), mode=0o700)
+        self.tool = os.path.join(self.build, "tools", "render-report")
+        self.env = dict(os.environ, QT_QPA_PLATFORM="offscreen", QT_FONT_DPI="96",
+                        XDG_RUNTIME_DIR=os.path.join(self.work, "runtime"),
+                        LD_PRELOAD=os.path.join(self.build, "bench", "libpause_meter.so"))
+        self.options = ["--template", TEMPLATE, "--language", "ENGLISH", "--package", "DovaReport",
+                        "--locale-dir", os.path.join(self.build, "examples", "locale")]
+
+    def write_job(self):
+        """One customer file per row, so that every report differs, and the job file."""
+        for image in ("lowmag.png", "highmag.png"):
+            shutil.copy(os.path.join(self.build, "examples", "images", image), self.work)
+        shutil.copy(os.path.join(EXAMPLE, "data", "CheckerResults.xml"), self.work)
+        customer = open(os.path.join(EXAMPLE, "data", "CustomerInfo.xml"), encoding="utf-8").read()
+        lines = ["customer,results,low-mag,high-mag,output"]
+        for row in range(1, self.rows + 1):
+            with open(os.path.join(self.work, "customer-%d.xml" % row), "w", encoding="utf-8") as out:
+                out.write(re.sub(r"<Customer>[^<]*<", "<Customer>Customer %d<" % row, customer))
+            lines.append("customer-%d.xml,CheckerResults.xml,lowmag.png,highmag.png,job/report-%d"
+                         % (row, row))
+        os.makedirs(os.path.join(self.work, "job"))
+        os.makedirs(os.path.join(self.work, "single"))
+        with open(os.path.join(self.work, "job.csv"), "w") as job:
+            job.write("\n".join(lines) + "\n")
+
+    def pauses_ms(self, name):
+        with open(os.path.join(self.work, name)) as log:
+            return sum(int(line) for line in log) / 1000.0
+
+    def run_job(self):
+        """Wall time, pauses, and the peak memory after the 10th and the last report."""
+        env = dict(self.env, RG_PAUSE_LOG=os.path.join(self.work, "job-pauses"))
+        start = time.monotonic()
+        job = subprocess.Popen([self.tool, "--job", os.path.join(self.work, "job.csv"), "--quiet"]
+                               + self.options, env=env, stderr=subprocess.DEVNULL)
+        peaks = {}
+        while job.poll() is None:
+            done = sum(os.path.exists(os.path.join(self.work, "job", "report-%d.pdf" % row))
+                       for row in (10, self.rows))
+            peak = peak_kb(job.pid)
+            if peak and done >= 1 and 10 not in peaks:
+                peaks[10] = peak
+            if peak and done == 2:
+                peaks[self.rows] = peak
+            time.sleep(0.005)
+        wall = (time.monotonic() - start) * 1000
+        if job.returncode != 0:
+            raise RuntimeError("the job failed (%d)" % job.returncode)
+        return wall, self.pauses_ms("job-pauses"), peaks
+
+    def run_processes(self):
+        env = dict(self.env, RG_PAUSE_LOG=os.path.join(self.work, "single-pauses"))
+        start = time.monotonic()
+        for row in range(1, self.rows + 1):
+            files = ["--customer", "customer-%d.xml" % row, "--results", "CheckerResults.xml",
+                     "--low-mag", "lowmag.png", "--high-mag", "highmag.png",
+                     "--output", "single/report-%d" % row]
+            subprocess.run([self.tool] + files + self.options, env=env, cwd=self.work,
+                           stderr=subprocess.DEVNULL, check=True)
+        return (time.monotonic() - start) * 1000, self.pauses_ms("single-pauses")
+
+    def floor_page_ms(self):
+        """The bare Qt WebKit program on the same filled page, images decoded afresh."""
+        page = os.path.join(self.work, "page.htm")
+        subprocess.run([os.path.join(self.build, "bench", "repeat_reports"),
+                        "--library=" + os.path.join(self.build, "libReportGenerator.so.1"),
+                        "--template=" + TEMPLATE,
+                        "--checker=" + os.path.join(self.work, "CheckerResults.xml"),
+                        "--customer=" + os.path.join(self.work, "customer-1.xml"),
+                        "--low=" + os.path.join(self.work, "lowmag.png"),
+                        "--high=" + os.path.join(self.work, "highmag.png"),
+                        "--locale-dir=" + os.path.join(self.build, "examples", "locale"),
+                        "--language=ENGLISH", "--output-dir=" + self.work, "--count=1",
+                        "--keep-page=" + page], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=True)
+        floor = subprocess.run([os.path.join(self.build, "bench", "bare_webkit_print"), page,
+                                os.path.join(self.work, "floor"), str(self.rows), "--fresh-images"],
+                               env=self.env, stdout=subprocess.PIPE, text=True, check=True)
+        pages = [float(ms) for ms in re.findall(r"report=\d+ ms=([0-9.]+)", floor.stdout)]
+        return statistics.median(pages[1:])
+
+
+def peak_kb(pid):
+    try:
+        with open("/proc/%d/status" % pid) as status:
+            return int(re.search(r"VmHWM:\s+(\d+)", status.read()).group(1))
+    except (OSError, AttributeError):
+        return None
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--rows", type=int, default=50)
+    parser.add_argument("--json")
+    args = parser.parse_args()
+    bench = Bench(args)
+    bench.write_job()
+    os.makedirs(os.path.join(bench.work, "floor"))
+    floor = bench.floor_page_ms()
+    job_wall, job_pauses, peaks = bench.run_job()
+    single_wall, single_pauses = bench.run_processes()
+    rows = args.rows
+    result = {
+        "rows": rows, "floor_fresh_page_ms": floor,
+        "job_row_ms": job_wall / rows, "job_row_without_pauses_ms": (job_wall - job_pauses) / rows,
+        "job_pause_per_row_ms": job_pauses / rows,
+        "process_row_ms": single_wall / rows,
+        "process_row_without_pauses_ms": (single_wall - single_pauses) / rows,
+        "peak_kb_row_10": peaks.get(10), "peak_kb_last_row": peaks.get(rows),
+    }
+    result["row_vs_floor"] = result["job_row_without_pauses_ms"] / floor
+    result["job_vs_processes"] = (job_wall - job_pauses) / (single_wall - single_pauses)
+    result["memory_growth_percent"] = 100.0 * (peaks[rows] - peaks[10]) / peaks[10]
+    print("| measure | value |\n|---|---:|")
+    for key, value in result.items():
+        print("| %s | %s |" % (key, "%.3f" % value if isinstance(value, float) else value))
+    for key, limit, wording in TARGETS:
+        print("%s: %.3f -> %s" % (wording, result[key], "holds" if result[key] <= limit else "MISSED"))
+    if args.json:
+        with open(args.json, "w") as out:
+            json.dump(result, out, indent=1)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
