@@ -15,7 +15,7 @@ CJobRunner::CJobRunner(const CToolOptions& options)
 int CJobRunner::Run()
 {
     CJobFile job;
-    if (!job.Read(m_options.jobFile, m_options.Files())) {
+    if (!job.Read(m_options.jobFile, m_options.files)) {
         std::cerr << "render-report: " << job.Error() << "\n";
         return EXIT_BAD_ARGUMENTS;
     }

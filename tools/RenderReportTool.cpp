@@ -22,18 +22,18 @@ int fail(int status, const std::string& message)
 
 int writeLabels(const CToolOptions& options)
 {
-    CLabelCatalogTemplate catalog(options.templateFile);
+    CLabelCatalogTemplate catalog(options.files.templateFile);
     if (!catalog.Read())
-        return fail(EXIT_BAD_ARGUMENTS, "cannot read the template " + options.templateFile);
-    if (options.output.empty()) {
+        return fail(EXIT_BAD_ARGUMENTS, "cannot read the template " + options.files.templateFile);
+    if (options.files.output.empty()) {
         std::cout << catalog.Text();
         return std::cout.good() ? EXIT_DONE : EXIT_RENDER_FAILED;
     }
-    std::ofstream file(options.output, std::ios::binary | std::ios::trunc);
+    std::ofstream file(options.files.output, std::ios::binary | std::ios::trunc);
     file << catalog.Text();
     file.close();
     if (!file)
-        return fail(EXIT_RENDER_FAILED, "cannot write " + options.output);
+        return fail(EXIT_RENDER_FAILED, "cannot write " + options.files.output);
     return EXIT_DONE;
 }
 
@@ -46,7 +46,7 @@ int makeReports(const CToolOptions& options)
     if (!options.jobFile.empty())
         return CJobRunner(options).Run();
     std::string reason;
-    const int status = MakeReport(options.Files(), options.format, reason);
+    const int status = MakeReport(options.files, options.format, reason);
     return status == EXIT_DONE ? status : fail(status, reason);
 }
 

@@ -94,10 +94,11 @@ bool CToolOptions::Parse(int argc, char** argv)
 
 bool CToolOptions::Take(int option, const char* value)
 {
-    const std::map<int, std::string*> texts = { { 't', &templateFile }, { 'l', &language },
-        { 'c', &customerFile }, { 'r', &resultsFile }, { LOW_MAG, &lowMagImage },
-        { HIGH_MAG, &highMagImage }, { 'o', &output }, { LOCALE_DIR, &localeDir },
-        { PACKAGE, &package }, { JOB, &jobFile }, { COMBINED, &combinedFile } };
+    const std::map<int, std::string*> texts = { { 't', &files.templateFile },
+        { 'l', &files.language }, { 'c', &files.customerFile }, { 'r', &files.resultsFile },
+        { LOW_MAG, &files.lowMagImage }, { HIGH_MAG, &files.highMagImage }, { 'o', &files.output },
+        { LOCALE_DIR, &localeDir }, { PACKAGE, &package }, { JOB, &jobFile },
+        { COMBINED, &combinedFile } };
     if (texts.count(option)) {
         *texts.at(option) = value;
         return true;
@@ -135,17 +136,13 @@ bool CToolOptions::Take(int option, const char* value)
     }
 }
 
-ReportFiles CToolOptions::Files() const
-{
-    return { templateFile, language, customerFile, resultsFile, lowMagImage, highMagImage, output };
-}
-
 // A job takes the files of its reports from its rows.
 bool CToolOptions::CheckComplete()
 {
-    const std::pair<const std::string*, const char*> required[] = { { &templateFile, "--template" },
-        { &customerFile, "--customer" }, { &resultsFile, "--results" },
-        { &lowMagImage, "--low-mag" }, { &highMagImage, "--high-mag" } };
+    const std::pair<const std::string*, const char*> required[] = { { &files.templateFile,
+                                                                        "--template" },
+        { &files.customerFile, "--customer" }, { &files.resultsFile, "--results" },
+        { &files.lowMagImage, "--low-mag" }, { &files.highMagImage, "--high-mag" } };
     const size_t count = !jobFile.empty() ? 0
         : listLabels                      ? 1
                                           : sizeof required / sizeof required[0];
@@ -163,7 +160,7 @@ bool CToolOptions::CheckComplete()
         m_error = "a job writes PDF files only";
         return false;
     }
-    if (jobFile.empty() && !listLabels && format == 0 && output.empty()) {
+    if (jobFile.empty() && !listLabels && format == 0 && files.output.empty()) {
         m_error = "missing --output for the PDF file";
         return false;
     }

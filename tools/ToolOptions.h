@@ -23,21 +23,14 @@ public:
 
     const std::string& Error() const { return m_error; }
     static const char* Usage();
-    // The files of the report named on the command line; for a job, the rows' defaults.
-    ReportFiles Files() const;
 
     bool help = false;
     bool listLabels = false;
     bool quiet = false;
-    std::string templateFile;
-    std::string language; // empty: the environment's language
-    std::string customerFile;
-    std::string resultsFile;
-    std::string lowMagImage;
-    std::string highMagImage;
+    // The report named on the command line; for a job, the rows' defaults.
+    ReportFiles files;
     int format = 0;
     int pageSize = 0; // REPORT_PAGE_LETTER
-    std::string output;
     std::string localeDir;
     std::string package;
     std::string jobFile;
