@@ -2,30 +2,25 @@
 #include "ChildProcess.h"
 #include "Files.h"
 #include "PdfProbe.h"
+#include "TableTest.h"
 #include "TempDir.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <QProcess>
 
-#include <memory>
 #include <sys/stat.h>
 
 namespace {
 
 const QString TOOL = QStringLiteral(RG_RENDER_REPORT);
 const std::string DATA = RG_RENDER_TEST_DATA;
-enum Exit { DONE = 0, BAD_ARGUMENTS = 2, PAGE_FAILED = 3, RENDER_FAILED = 4 };
+const QString HEADERS = QStringLiteral(RG_RENDER_TEST_DATA "/job-headers/");
+enum Exit { DONE = 0, BAD_ARGUMENTS = 2, PAGE_FAILED = 3, RENDER_FAILED = 4, JOB_INCOMPLETE = 5 };
+using testing::HasSubstr;
 
-ChildOutcome runTool(const QStringList& arguments,
-    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+template <class Row = std::tuple<>> struct Tool : Table<Row>
 {
-    return RunProgram(TOOL, arguments, environment);
-}
-
-class RenderReportTool : public testing::Test
-{
-protected:
     // Every argument of a report, each of them a file that exists but the images.
     QStringList reportArguments() const
     {
@@ -38,71 +33,109 @@ protected:
 
     TempDir directory { TempDir::AsWorkingDirectory };
 };
+using RenderReportTool = Tool<>;
 
 TEST_F(RenderReportTool, HelpShowsTheUsage)
 {
-    const ChildOutcome tool = runTool({ "--help" });
+    const ChildOutcome tool = RunProgram(TOOL, { "--help" });
     EXPECT_EQ(DONE, tool.exitCode);
     EXPECT_TRUE(tool.output.contains("Usage: render-report")) << tool.output.toStdString();
 }
 
-struct ArgumentCase
-{
-    const char* name;
-    QStringList change; // an option and its new value; an empty value removes the option
-    int exitCode;
-    const char* said;
+// name, an option and its new value (an empty value removes the option), exit code, said
+const std::tuple<const char*, QStringList, int, const char*> ARGUMENTS[] = {
+    { "NoTemplate", { "--template" }, BAD_ARGUMENTS, "missing --template" },
+    { "NoHighMag", { "--high-mag" }, BAD_ARGUMENTS, "missing --high-mag" },
+    { "NoOutput", { "--output" }, BAD_ARGUMENTS, "missing --output" },
+    { "UnknownFormat", { "--format", "postscript" }, BAD_ARGUMENTS, "unknown format" },
+    { "UnknownOption", { "--colour" }, BAD_ARGUMENTS, "unknown option" },
+    { "StrayArgument", { "stray" }, BAD_ARGUMENTS, "unexpected argument 'stray'" },
+    { "MissingXml", { "--customer", "/nonexistent.xml" }, BAD_ARGUMENTS,
+        "cannot read /nonexistent.xml" },
+    { "FifoAsXml", { "--results", "fifo.xml" }, BAD_ARGUMENTS,
+        "cannot read fifo.xml: Invalid argument" },
+    { "PageNotBuilt", { "--template", "missing.htm" }, PAGE_FAILED, "could not be built" },
+    { "PageNotRendered", { "--output", "missing/report" }, RENDER_FAILED, "could not be rendered" },
+    { "NoJobFile", { "--job", "none.csv" }, BAD_ARGUMENTS, "cannot read the job file none.csv" },
+    { "JobColumnUnknown", { "--job", HEADERS + "colour.csv" }, BAD_ARGUMENTS,
+        "colour.csv: unknown column 'colour'" },
+    { "JobColumnMissing", { "--job", HEADERS + "no-output.csv" }, BAD_ARGUMENTS,
+        "no-output.csv: no column output" },
+    { "JobQuoteUnended", { "--job", HEADERS + "quote.csv" }, BAD_ARGUMENTS,
+        "quote.csv: a quoted field that begins on line 2 never ends" },
+    { "CombinedWithoutJob", { "--combined", "all" }, BAD_ARGUMENTS, "--combined needs --job" },
+    { "UnknownPageSize", { "--page-size", "A3" }, BAD_ARGUMENTS, "unknown page size 'A3'" }
 };
-
-class Arguments : public RenderReportTool, public testing::WithParamInterface<ArgumentCase>
+TABLE_TEST(Tool, Arguments, ThatMakeNoReportExitWithTheirStatus, ARGUMENTS)
 {
-};
-
-TEST_P(Arguments, ThatMakeNoReportExitWithTheirStatus)
-{
+    const auto& [name, change, exitCode, said] = GetParam();
     QStringList arguments = reportArguments();
-    const int at = arguments.indexOf(GetParam().change.first());
+    const int at = arguments.indexOf(change.first());
     if (at < 0)
-        arguments += GetParam().change;
-    else if (GetParam().change.value(1).isEmpty())
+        arguments += change;
+    else if (change.value(1).isEmpty())
         arguments.erase(arguments.begin() + at, arguments.begin() + at + 2);
     else
-        arguments[at + 1] = GetParam().change[1];
+        arguments[at + 1] = change[1];
     mkfifo("fifo.xml", 0600);
 
-    const ChildOutcome tool = runTool(arguments);
-    EXPECT_EQ(GetParam().exitCode, tool.exitCode);
-    EXPECT_TRUE(tool.output.contains(GetParam().said)) << tool.output.toStdString();
+    const ChildOutcome tool = RunProgram(TOOL, arguments);
+    EXPECT_EQ(exitCode, tool.exitCode);
+    EXPECT_TRUE(tool.output.contains(said)) << tool.output.toStdString();
     EXPECT_FALSE(files::Exists("report.pdf"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Calls, Arguments,
-    testing::Values(
-        ArgumentCase { "NoTemplate", { "--template" }, BAD_ARGUMENTS, "missing --template" },
-        ArgumentCase { "NoCustomer", { "--customer" }, BAD_ARGUMENTS, "missing --customer" },
-        ArgumentCase { "NoResults", { "--results" }, BAD_ARGUMENTS, "missing --results" },
-        ArgumentCase { "NoLowMag", { "--low-mag" }, BAD_ARGUMENTS, "missing --low-mag" },
-        ArgumentCase { "NoHighMag", { "--high-mag" }, BAD_ARGUMENTS, "missing --high-mag" },
-        ArgumentCase { "NoOutput", { "--output" }, BAD_ARGUMENTS, "missing --output" },
-        ArgumentCase {
-            "UnknownFormat", { "--format", "postscript" }, BAD_ARGUMENTS, "unknown format" },
-        ArgumentCase { "UnknownOption", { "--colour" }, BAD_ARGUMENTS, "unknown option" },
-        ArgumentCase { "StrayArgument", { "stray" }, BAD_ARGUMENTS, "unexpected argument 'stray'" },
-        ArgumentCase { "MissingXml", { "--customer", "/nonexistent.xml" }, BAD_ARGUMENTS,
-            "cannot read /nonexistent.xml" },
-        ArgumentCase { "FifoAsXml", { "--results", "fifo.xml" }, BAD_ARGUMENTS,
-            "cannot read fifo.xml: Invalid argument" },
-        ArgumentCase {
-            "PageNotBuilt", { "--template", "missing.htm" }, PAGE_FAILED, "could not be built" },
-        ArgumentCase { "PageNotRendered", { "--output", "missing/report" }, RENDER_FAILED,
-            "could not be rendered" }),
-    [](const testing::TestParamInfo<ArgumentCase>& info) { return info.param.name; });
-
-TEST_F(RenderReportTool, WritesThePdfWithoutADisplay)
+class Job : public RenderReportTool
 {
-    const ChildOutcome tool = runTool(reportArguments(), EnvironmentWithoutDisplay());
-    ASSERT_EQ(DONE, tool.exitCode) << tool.output.toStdString();
-    EXPECT_TRUE(PdfProbe(QStringLiteral("report.pdf")).Text().contains("ACME"));
+protected:
+    // The job's files in the working directory; its rows name them relative to the job file.
+    QStringList jobArguments() const
+    {
+        for (const std::string& name : files::Entries(DATA + "/job"))
+            files::Write(name, files::Read(DATA + "/job/" + name));
+        return { "--job", "job.csv", "--template", "page.htm", "--locale-dir",
+            RG_PIPELINE_LOCALE_DIR, "--package", "PipelineTest", "--language", "ENGLISH" };
+    }
+};
+
+// A row that fails is told by its line and skipped; the others and their combination are
+// written, without a display, on the paper asked for.
+TEST_F(Job, WritesEveryRowItCanAndOnePdfOfThemAll)
+{
+    const ChildOutcome tool =
+        RunProgram(TOOL, jobArguments() + QStringList { "--combined", "all", "--page-size", "A4" },
+            EnvironmentWithoutDisplay());
+    EXPECT_EQ(JOB_INCOMPLETE, tool.exitCode);
+    EXPECT_THAT(tool.output.toStdString(), HasSubstr("job.csv:4: cannot read ./missing.xml"));
+    EXPECT_THAT(tool.output.toStdString(),
+        HasSubstr("3 of 4 reports written; failed rows (lines of job.csv): 4\n"));
+    EXPECT_FALSE(files::Exists("missing.pdf"));
+    EXPECT_FALSE(tool.output.contains("[1/4]")) << "a progress line in a pipe";
+
+    const char* const rows[][2] = { { "alpha, first.pdf", "Customer name: Alpha" },
+        { "beta.pdf", "Client: Beta" }, { "gamma.pdf", "Customer name: Gamma" } };
+    const PdfProbe combined(QStringLiteral("all.pdf"));
+    EXPECT_EQ(3, combined.Pages());
+    EXPECT_EQ(QStringLiteral("Job report"), combined.Info(QStringLiteral("Title")));
+    QString pages;
+    for (const auto& [pdf, text] : rows) {
+        const PdfProbe report(QString::fromUtf8(pdf));
+        EXPECT_EQ(report.Text().trimmed().toStdString(), text) << pdf;
+        EXPECT_EQ(report.Info(QStringLiteral("Page size")), "595 x 842 pts (A4)");
+        pages += report.Text();
+    }
+    EXPECT_EQ(combined.Text(), pages);
+}
+
+// The progress line is for a person at a terminal.
+TEST_F(Job, ShowsItsProgressOnATerminalUnlessQuiet)
+{
+    const QString command = TOOL + " " + jobArguments().join(' ');
+    const QString shown = RunProgram("script", { "-qfec", command, "/dev/null" }).output;
+    EXPECT_TRUE(shown.contains("[4/4] ./gamma.pdf") && shown.contains("left"))
+        << shown.toStdString();
+    EXPECT_FALSE(
+        RunProgram("script", { "-qfec", command + " -q", "/dev/null" }).output.contains("[1/4]"));
 }
 
 // Reports made at the same moment by several processes each show their own customer.
@@ -110,34 +143,32 @@ TEST_F(RenderReportTool, ConcurrentProcessesEachPrintTheirOwnReport)
 {
     QStringList arguments = reportArguments();
     for (int round = 0; round < 2; ++round) {
-        std::vector<std::unique_ptr<QProcess>> processes;
+        QProcess processes[4];
         for (int k = 0; k < 4; ++k) {
-            const std::string name = "customer" + std::to_string(k);
-            files::Write(name + ".xml",
-                "<CustomerInfo><Customer>Customer " + name + "</Customer></CustomerInfo>");
-            arguments[arguments.indexOf("--customer") + 1] = QString::fromStdString(name + ".xml");
-            arguments[arguments.indexOf("--output") + 1] = QString::fromStdString(name);
-            processes.push_back(std::make_unique<QProcess>());
-            processes.back()->start(TOOL, arguments);
+            const QString name = QStringLiteral("customer%1").arg(k);
+            files::Write(name.toStdString() + ".xml",
+                "<CustomerInfo><Customer>" + name.toStdString() + "</Customer></CustomerInfo>");
+            arguments[arguments.indexOf("--customer") + 1] = name + ".xml";
+            arguments[arguments.indexOf("--output") + 1] = name;
+            processes[k].start(TOOL, arguments);
         }
         for (int k = 0; k < 4; ++k) {
-            ASSERT_TRUE(processes[k]->waitForFinished(15000));
-            EXPECT_EQ(DONE, processes[k]->exitCode());
-            const QString text = PdfProbe(QStringLiteral("customer%1.pdf").arg(k)).Text();
-            EXPECT_EQ(1, text.count("Customer customer")) << text.toStdString();
-            EXPECT_TRUE(text.contains(QStringLiteral("Customer customer%1").arg(k)))
-                << round << ": " << text.toStdString();
+            ASSERT_TRUE(processes[k].waitForFinished(15000));
+            EXPECT_EQ(DONE, processes[k].exitCode());
+            EXPECT_EQ(PdfProbe(QStringLiteral("customer%1.pdf").arg(k)).Text().trimmed(),
+                QStringLiteral("Customer: customer%1").arg(k))
+                << "round " << round;
         }
     }
 }
 
 // Each label once, where it first appears; the empty label is none (an empty msgid is
-// the header); msginit starts a catalog from it that msgfmt compiles.
+// the header).
 TEST_F(RenderReportTool, ListsTheLabelsAsACatalogTemplate)
 {
     const QString labels = QString::fromStdString(DATA + "/labels.htm");
     const ChildOutcome tool =
-        runTool({ "--labels", "--template", labels, "--output", "labels.pot" });
+        RunProgram(TOOL, { "--labels", "--template", labels, "--output", "labels.pot" });
     ASSERT_EQ(DONE, tool.exitCode) << tool.output.toStdString();
     const std::string pot = files::Read("labels.pot");
     EXPECT_NE(std::string::npos,
@@ -145,18 +176,8 @@ TEST_F(RenderReportTool, ListsTheLabelsAsACatalogTemplate)
             DATA + "/labels.pot.expected", { { "@TEMPLATE@", DATA + "/labels.htm" } })))
         << pot;
     EXPECT_EQ(1, QString::fromStdString(pot).count("msgid \"\"\n"));
-
-    const auto environment = QProcessEnvironment::systemEnvironment();
-    EXPECT_EQ(0,
-        RunProgram("msginit",
-            { "--no-translator", "--locale=fr_FR.UTF-8", "--input=labels.pot",
-                "--output-file=fr.po" },
-            environment)
-            .exitCode);
-    EXPECT_TRUE(
-        RunProgram("msgfmt", { "--check", "--statistics", "-o", "fr.mo", "fr.po" }, environment)
-            .output.contains("5 untranslated messages"));
-    EXPECT_EQ(BAD_ARGUMENTS, runTool({ "--labels", "--template", "missing.htm" }).exitCode);
+    EXPECT_EQ(
+        BAD_ARGUMENTS, RunProgram(TOOL, { "--labels", "--template", "missing.htm" }).exitCode);
 }
 
 } // namespace
