@@ -8,8 +8,7 @@ target_link_libraries(render_dlopen_host PRIVATE ${CMAKE_DL_LIBS})
 
 rg_add_test(test_RenderReport SOURCES test_RenderReport.cpp STAGING)
 target_compile_definitions(test_RenderReport PRIVATE
-    RG_RENDER_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/render")
-target_compile_definitions(test_RenderReport PRIVATE
+    RG_RENDER_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/render"
     RG_DLOPEN_HOST="$<TARGET_FILE:render_dlopen_host>"
     RG_LIBRARY="$<TARGET_FILE:ReportGenerator::ReportGenerator>")
 add_dependencies(test_RenderReport render_dlopen_host ReportGenerator)

@@ -56,6 +56,20 @@ TABLE_TEST(EntryPoints, SourceName, IsCopiedByteForByteAndRendered, SOURCE_NAMES
     EXPECT_TRUE(PdfProbe(QStringLiteral("report.pdf")).Text().contains("copied page"));
 }
 
+// A size that is neither leaves the paper as it was.
+TEST_F(RenderEntryPoints, PdfPaperIsLetterOrA4)
+{
+    files::Write(STAGING, "<p>text</p>");
+    // size asked for, result, paper of the next PDF
+    const std::tuple<int, int, const char*> sizes[] = { { REPORT_PAGE_A4, 0, "595 x 842 pts (A4)" },
+        { 2, -1, "595 x 842 pts (A4)" }, { REPORT_PAGE_LETTER, 0, "612 x 792 pts (letter)" } };
+    for (const auto& [size, result, paper] : sizes) {
+        EXPECT_EQ(result, SetReportPageSize(size));
+        ASSERT_EQ(0, RenderReport("report", PDF));
+        EXPECT_EQ(paper, PdfProbe(QStringLiteral("report.pdf")).Info("Page size")) << size;
+    }
+}
+
 TEST_F(RenderEntryPoints, LinkAtTheStagingPageIsReplacedAndItsTargetKept)
 {
     files::Write("victim", "precious");
