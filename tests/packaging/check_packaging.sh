@@ -47,12 +47,12 @@ installed_layout() {
 check "library with its SONAME links, every public header, CMake package, pkg-config file" \
     installed_layout
 
-# The eight C entry points unmangled, and every exported name (function, class, vtable or
+# The C entry points unmangled, and every exported name (function, class, vtable or
 # typeinfo) declared in an installed header: nothing internal is reachable by hosts.
 exports_are_declared() {
     local bad=0 name
     for name in CreateReportHtml CreateReport RenderReport GenerateReportHtml GetNumLanguages \
-        GetLanguage SetTextDomain GetTextDomain; do
+        GetLanguage SetTextDomain GetTextDomain SetReportPageSize; do
         nm -D --defined-only "$library" | awk '{print $3}' | grep -qx "$name" || { echo "$name"; bad=1; }
     done
     while read -r name; do
@@ -115,6 +115,7 @@ check "C++ host: the page holds the example's values and the translated label" c
 check "cpack -G DEB" "$CPACK" --config "$RG_BINARY_DIR/CPackConfig.cmake" -G DEB -B "$work/deb"
 runtime=$(ls "$work"/deb/libreportgenerator1_*.deb)
 dev=$(ls "$work"/deb/libreportgenerator-dev_*.deb)
+tools=$(ls "$work"/deb/reportgenerator-tools_*.deb)
 version=$(dpkg-deb -f "$runtime" Version)
 
 # package_has DEB [!]REGEX...: each regex matches a file of the package (none, with "!").
@@ -138,6 +139,10 @@ check "libreportgenerator-dev holds the headers, the linker name and the package
     package_has "$dev" "${lib}libReportGenerator\.so$" "${lib}pkgconfig/ReportGenerator\.pc$" \
     "${lib}cmake/ReportGenerator/ReportGeneratorTargets\.cmake$" \
     "^\./usr/include/ReportGenerator/ReportGenerator\.h$" '!libReportGenerator\.so\.'
+check "reportgenerator-tools holds render-report and its manual page, and no library" \
+    package_has "$tools" '^\./usr/bin/render-report$' '^\./usr/share/man/man1/render-report\.1\.gz$' '!\.so'
+check "reportgenerator-tools depends on the same runtime version" \
+    bash -c "dpkg-deb -f '$tools' Depends | grep -F 'libreportgenerator1 (= $version)'"
 
 # dpkg-shlibdeps turns each NEEDED entry into the package that ships it.
 runtime_depends_on_what_it_links() {
