@@ -65,13 +65,3 @@ std::vector<std::string> CapturedStderr::logLines() const
     }
     return lines;
 }
-
-bool isTimeOfDay(const std::string& text)
-{
-    const std::string shape = "dddd-dd-dd dd:dd:dd";
-    bool matches = text.size() == shape.size();
-    for (size_t i = 0; matches && i < text.size(); ++i)
-        matches =
-            shape[i] == 'd' ? isdigit(static_cast<unsigned char>(text[i])) : text[i] == shape[i];
-    return matches;
-}

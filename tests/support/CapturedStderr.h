@@ -25,7 +25,4 @@ private:
     int mFile;
 };
 
-// Whether text is a time of day "YYYY-MM-DD hh:mm:ss".
-bool isTimeOfDay(const std::string& text);
-
 #endif

@@ -2,25 +2,23 @@
 #ifndef RG_TESTS_LOCKHOLDER_H
 #define RG_TESTS_LOCKHOLDER_H
 
+#include <QProcess>
+
 #include <string>
-#include <sys/types.h>
 
 class LockHolder
 {
 public:
-    // Returns once a child process holds an exclusive lock on path (created if missing).
+    // Returns once flock(1) holds an exclusive lock on path (created if missing).
     explicit LockHolder(const std::string& path);
-    // The child lets go of the lock and ends.
+    // It lets go of the lock and ends.
     ~LockHolder();
-    LockHolder(const LockHolder&) = delete;
-    LockHolder& operator=(const LockHolder&) = delete;
 
     // Whether some process other than the caller holds a lock on path now.
     static bool IsHeldElsewhere(const std::string& path);
 
 private:
-    pid_t m_child = -1;
-    int m_release = -1;
+    QProcess m_flock;
 };
 
 #endif
