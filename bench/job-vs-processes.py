@@ -5,8 +5,8 @@ images afresh for every page.
 
 The label pauses (10 ms after each label) are kept, timed by a preloaded stand-in for
 usleep (pause_meter), and subtracted for the comparison, as docs/PERFORMANCE.md does. The
-job's peak resident memory is read from /proc while it runs, after its 10th and its last
-report.
+job's peak resident memory is read from /proc after its 10th report, and for the whole run
+when it ends.
 
     bench/job-vs-processes.py --build-dir build-bench [--rows 50] [--json results.json]
 """
@@ -71,16 +71,17 @@ class Bench:
         job = subprocess.Popen([self.tool, "--job", os.path.join(self.work, "job.csv"), "--quiet"]
                                + self.options, env=env, stderr=subprocess.DEVNULL)
         peaks = {}
-        while job.poll() is None:
-            done = sum(os.path.exists(os.path.join(self.work, "job", "report-%d.pdf" % row))
-                       for row in (10, self.rows))
-            peak = peak_kb(job.pid)
-            if peak and done >= 1 and 10 not in peaks:
-                peaks[10] = peak
-            if peak and done == 2:
-                peaks[self.rows] = peak
+        while True:
+            pid, status, usage = os.wait4(job.pid, os.WNOHANG)
+            if pid:
+                break
+            if 10 not in peaks and os.path.exists(os.path.join(self.work, "job", "report-10.pdf")):
+                peaks[10] = peak_kb(job.pid)
             time.sleep(0.005)
         wall = (time.monotonic() - start) * 1000
+        # The peak of the whole run, read when it ends (kilobytes on Linux).
+        peaks[self.rows] = usage.ru_maxrss
+        job.returncode = os.waitstatus_to_exitcode(status)
         if job.returncode != 0:
             raise RuntimeError("the job failed (%d)" % job.returncode)
         return wall, self.pauses_ms("job-pauses"), peaks
