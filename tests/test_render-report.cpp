@@ -108,7 +108,9 @@ TEST_F(Job, WritesEveryRowItCanAndOnePdfOfThemAll)
     EXPECT_EQ(JOB_INCOMPLETE, tool.exitCode);
     EXPECT_THAT(tool.output.toStdString(), HasSubstr("job.csv:4: cannot read ./missing.xml"));
     EXPECT_THAT(tool.output.toStdString(),
-        HasSubstr("3 of 4 reports written; failed rows (lines of job.csv): 4\n"));
+        HasSubstr("job.csv:6: ./alpha, first.pdf is also the output of line 2"));
+    EXPECT_THAT(tool.output.toStdString(),
+        HasSubstr("3 of 5 reports written; failed rows (lines of job.csv): 4 6\n"));
     EXPECT_FALSE(files::Exists("missing.pdf"));
     EXPECT_FALSE(tool.output.contains("[1/4]")) << "a progress line in a pipe";
 
@@ -132,7 +134,7 @@ TEST_F(Job, ShowsItsProgressOnATerminalUnlessQuiet)
 {
     const QString command = TOOL + " " + jobArguments().join(' ');
     const QString shown = RunProgram("script", { "-qfec", command, "/dev/null" }).output;
-    EXPECT_TRUE(shown.contains("[4/4] ./gamma.pdf") && shown.contains("left"))
+    EXPECT_TRUE(shown.contains("[4/5] ./gamma.pdf") && shown.contains("left"))
         << shown.toStdString();
     EXPECT_FALSE(
         RunProgram("script", { "-qfec", command + " -q", "/dev/null" }).output.contains("[1/4]"));

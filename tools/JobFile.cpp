@@ -6,6 +6,7 @@
 #include <cctype>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 namespace {
 
@@ -67,8 +68,15 @@ bool CJobFile::Read(const std::string& path, const ReportFiles& defaults)
         m_error = path + ": " + m_error;
         return false;
     }
-    for (size_t i = 1; i < table.Rows().size(); ++i)
-        m_rows.push_back(MakeRow(table.Rows()[i], table.Lines()[i], defaults));
+    // A second row writing the same PDF would replace the first one's report.
+    std::map<std::string, int> writers;
+    for (size_t i = 1; i < table.Rows().size(); ++i) {
+        Row row = MakeRow(table.Rows()[i], table.Lines()[i], defaults);
+        const std::string pdf = PdfName(row.files.output);
+        if (row.problem.empty() && !writers.emplace(pdf, row.line).second)
+            row.problem = pdf + " is also the output of line " + std::to_string(writers[pdf]);
+        m_rows.push_back(row);
+    }
     return true;
 }
 
