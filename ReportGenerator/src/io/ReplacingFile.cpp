@@ -100,10 +100,9 @@ bool CReplacingFile::Commit()
 {
     if (m_descriptor < 0 || m_error)
         return false;
-    struct stat status;
     // Delayed allocation may report a full disk only when the data reaches the disk.
-    const bool complete = fsync(m_descriptor) == 0
-        && (m_inPlace || fchmod(m_descriptor, m_mode) == 0) && fstat(m_descriptor, &status) == 0;
+    const bool complete =
+        fsync(m_descriptor) == 0 && (m_inPlace || fchmod(m_descriptor, m_mode) == 0);
     if (!complete)
         return Fail();
     const int descriptor = m_descriptor;
@@ -113,8 +112,6 @@ bool CReplacingFile::Commit()
     if (!m_inPlace && rename(m_writingPath.c_str(), m_targetPath.c_str()) != 0)
         return Fail();
     m_writingPath.clear();
-    m_device = status.st_dev;
-    m_inode = status.st_ino;
     return true;
 }
 

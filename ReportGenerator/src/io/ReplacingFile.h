@@ -37,9 +37,6 @@ public:
     int Error() const { return m_error; }
     // When the target itself stood in the way: what is there and who owns it. Else empty.
     const std::string& Obstacle() const { return m_obstacle; }
-    // Device and inode of the committed file.
-    dev_t Device() const { return m_device; }
-    ino_t Inode() const { return m_inode; }
 
 private:
     bool Refuse(int error);
@@ -55,8 +52,6 @@ private:
     mode_t m_mode = 0;
     int m_error = 0;
     std::string m_obstacle;
-    dev_t m_device = 0;
-    ino_t m_inode = 0;
 };
 
 #endif
