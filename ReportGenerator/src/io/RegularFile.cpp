@@ -47,11 +47,11 @@ int openRegular(const char* path)
     if (descriptor < 0)
         return -1;
     struct stat status;
-    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
+    if (CRegularFile::IsRegular(descriptor)) {
         fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
         return descriptor;
     }
-    const int error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+    const int error = fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
     close(descriptor);
     errno = error;
     return -1;
@@ -104,6 +104,12 @@ std::string CRegularFile::Reason() const
 {
     const bool notRegular = m_descriptor < 0 && (m_error == EISDIR || m_error == EINVAL);
     return notRegular ? Describe(m_path.c_str()) : strerror(m_error);
+}
+
+bool CRegularFile::IsRegular(int descriptor)
+{
+    struct stat status;
+    return fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
 }
 
 std::string CRegularFile::Describe(const char* path)

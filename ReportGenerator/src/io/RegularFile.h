@@ -31,6 +31,8 @@ public:
     // The whole file up to limit bytes; false on a read error or a longer file.
     bool ReadAll(QByteArray& bytes, qint64 limit);
 
+    // Whether an open descriptor is of a regular file.
+    static bool IsRegular(int descriptor);
     // What stands at path, for messages: "a directory owned by root (uid 0), mode 0755",
     // or "nothing" when there is nothing.
     static std::string Describe(const char* path);

@@ -141,8 +141,7 @@ bool CReplacingFile::OpenInPlace()
         open(m_targetPath.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (m_descriptor < 0)
         return Refuse(errno);
-    struct stat status;
-    if (fstat(m_descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (!CRegularFile::IsRegular(m_descriptor)) {
         close(m_descriptor);
         m_descriptor = -1;
         return Refuse(EINVAL);

@@ -24,12 +24,6 @@ int heldDescriptor = -1;
 int uses = 0;
 int waitLimitMs = DEFAULT_WAIT_LIMIT_MS;
 
-bool isRegular(int descriptor)
-{
-    struct stat status;
-    return fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-}
-
 // Never follows a link and never waits on a FIFO planted at the path.
 int openLockFile()
 {
@@ -42,7 +36,7 @@ int openLockFile()
         else if (errno == EEXIST)
             descriptor = open(LOCK_PATH, flags);
     }
-    if (descriptor >= 0 && !isRegular(descriptor)) {
+    if (descriptor >= 0 && !CRegularFile::IsRegular(descriptor)) {
         close(descriptor);
         errno = EINVAL;
         return -1;
@@ -61,17 +55,19 @@ int openOrLog(const char* function)
     return descriptor;
 }
 
-bool lockWithin(int descriptor, int limitMs)
+// Keeps the descriptor as the held lock once locked within the limit, else closes it.
+bool holdWithin(int descriptor, int limitMs)
 {
     QElapsedTimer clock;
     clock.start();
     while (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
-        if (errno != EWOULDBLOCK && errno != EINTR)
+        if ((errno != EWOULDBLOCK && errno != EINTR) || clock.elapsed() >= limitMs) {
+            close(descriptor);
             return false;
-        if (clock.elapsed() >= limitMs)
-            return false;
+        }
         usleep(POLL_US);
     }
+    heldDescriptor = descriptor;
     return true;
 }
 
@@ -95,14 +91,11 @@ bool CStagingPageLock::Acquire(const char* function)
     const int descriptor = openOrLog(function);
     if (descriptor < 0)
         return false;
-    if (!lockWithin(descriptor, waitLimitMs)) {
-        RG_LOG(LOG_ERR, "%s::The staging page %s is in use by another process: gave up after %d ms",
-            function, STAGING_PAGE_PATH, waitLimitMs);
-        close(descriptor);
-        return false;
-    }
-    heldDescriptor = descriptor;
-    return true;
+    if (holdWithin(descriptor, waitLimitMs))
+        return true;
+    RG_LOG(LOG_ERR, "%s::The staging page %s is in use by another process: gave up after %d ms",
+        function, STAGING_PAGE_PATH, waitLimitMs);
+    return false;
 }
 
 bool CStagingPageLock::TryAcquire()
@@ -110,14 +103,7 @@ bool CStagingPageLock::TryAcquire()
     if (heldDescriptor >= 0)
         return true;
     const int descriptor = openLockFile();
-    if (descriptor < 0)
-        return false;
-    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
-        close(descriptor);
-        return false;
-    }
-    heldDescriptor = descriptor;
-    return true;
+    return descriptor >= 0 && holdWithin(descriptor, 0);
 }
 
 void CStagingPageLock::Release()
