@@ -115,6 +115,11 @@ bool CReplacingFile::Commit()
     return true;
 }
 
+std::string CReplacingFile::Described() const
+{
+    return m_obstacle.empty() ? m_targetPath : m_targetPath + ": " + m_obstacle;
+}
+
 bool CReplacingFile::Refuse(int error)
 {
     m_error = error;

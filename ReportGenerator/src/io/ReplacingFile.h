@@ -37,6 +37,8 @@ public:
     int Error() const { return m_error; }
     // When the target itself stood in the way: what is there and who owns it. Else empty.
     const std::string& Obstacle() const { return m_obstacle; }
+    // The target, followed by ": " and the obstacle when there is one: the end of a log line.
+    std::string Described() const;
 
 private:
     bool Refuse(int error);

@@ -53,8 +53,8 @@ bool CPdfReportFile::Print(QWebView* view) const
     const QByteArray target = QFile::encodeName(m_fileName);
     CReplacingFile file(target.constData());
     if (!file.Open()) {
-        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to open file %s%s%s", PRINT, file.Error(),
-            target.constData(), file.Obstacle().empty() ? "" : ": ", file.Obstacle().c_str());
+        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to open file %s", PRINT, file.Error(),
+            file.Described().c_str());
         return false;
     }
     const QString writingPath = QFile::decodeName(file.WritingPath().c_str());

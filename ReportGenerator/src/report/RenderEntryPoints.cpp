@@ -44,9 +44,8 @@ bool writeStagingPage(const QByteArray& page)
     CReplacingFile staging(STAGING_PAGE_PATH);
     if (!staging.Open() || !staging.Write(page.constData(), static_cast<size_t>(page.size()))
         || !staging.Commit()) {
-        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to write file %s%s%s", GENERATE_REPORT_HTML,
-            staging.Error(), STAGING_PAGE_PATH, staging.Obstacle().empty() ? "" : ": ",
-            staging.Obstacle().c_str());
+        RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to write file %s", GENERATE_REPORT_HTML,
+            staging.Error(), staging.Described().c_str());
         return false;
     }
     CStagingPage::NoteWrittenByThisProcess();

@@ -119,11 +119,9 @@ int reportMissingTemplate(const char* function)
 }
 
 // What stands in the way, when known, follows the message.
-int reportOpenFailure(
-    const char* function, int error, const char* path, const std::string& obstacle = {})
+int reportOpenFailure(const char* function, int error, const char* path)
 {
-    RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to open file %s%s%s", function, error, path,
-        obstacle.empty() ? "" : ": ", obstacle.c_str());
+    RG_LOG(LOG_ERR, "%s::<ERROR %d>::Fail to open file %s", function, error, path);
     return 1;
 }
 
@@ -188,7 +186,7 @@ int CHtmlReport::GenerateReport(QStringList labels, QStringList tags, QStringLis
     CLatin1PageFile page(m_pcOutputHtmlFilename);
     if (!page.IsOpen())
         return reportOpenFailure(
-            GENERATE_REPORT, page.File().Error(), m_pcOutputHtmlFilename, page.File().Obstacle());
+            GENERATE_REPORT, page.File().Error(), page.File().Described().c_str());
     QString line;
     bool written = true;
     while (written && reader.ReadLine(line)) {
